@@ -1,0 +1,58 @@
+#include "Application.h"
+
+#include "Dialogs.h"
+#include "Fonts.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QWidget>
+
+TApplication* Application = nullptr;
+
+TApplication::TApplication(int& argc, char** argv)
+    : qtApplication(std::make_unique<QApplication>(argc, argv)) {}
+
+TApplication::~TApplication() {
+    for (auto form = forms.rbegin(); form != forms.rend(); ++form) {
+        delete *form;
+    }
+}
+
+void TApplication::Initialize() {
+    // The main window's close box ends the run through Terminate, not Qt's
+    // last-window rule: a dialog closing must never end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quorvin.png")));
+    InstallFontSubstitutes();
+}
+
+void TApplication::Adopt(QWidget* form) {
+    forms.push_back(form);
+    if (mainForm == nullptr) {
+        mainForm = form;
+    }
+}
+
+void TApplication::Run() {
+    if (mainForm == nullptr) {
+        return;
+    }
+    mainForm->show();
+    mainForm->activateWindow();
+    QApplication::exec();
+}
+
+void TApplication::Terminate() {
+    QApplication::quit();
+}
+
+void TApplication::HandleException(const Exception& error) {
+    if (QWidget* grabber = QWidget::mouseGrabber()) {
+        grabber->releaseMouse();
+    }
+    ShowException(error);
+}
+
+void TApplication::ShowException(const Exception& error) {
+    ShowErrorBox(QString::fromStdString(ErrorBoxText(error.Message)));
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "Exception.h"
+
+#include <QString>
+#include <memory>
+#include <new>
+#include <vector>
+
+class QApplication;
+class QWidget;
+
+// The application object: creates the program's windows, runs the event loop until
+// the main window closes, and reports every error that escapes a handler.
+class TApplication {
+public:
+    TApplication(int& argc, char** argv);
+    // Destroys the windows in the reverse of their creation order, the main window last.
+    ~TApplication();
+
+    TApplication(const TApplication&) = delete;
+    TApplication& operator=(const TApplication&) = delete;
+
+    // Prepares fonts, icon and quitting; called first.
+    void Initialize();
+
+    // Creates one window of class T, hidden, owned by the application. `global` holds
+    // the window while it is being constructed and is reset if construction fails.
+    // The first window created becomes the main window.
+    template <class T> void CreateForm(T*& global);
+
+    // Shows the main window and dispatches events until it is closed.
+    void Run();
+    // Ends the run; the effect of closing the main window.
+    void Terminate();
+
+    // Called for every error that escapes a handler: ends any mouse capture and shows
+    // the error box.
+    void HandleException(const Exception& error);
+    // Shows one error box with the message of `error` (see ErrorBoxText).
+    void ShowException(const Exception& error);
+
+    QWidget* MainForm() const { return mainForm; }
+
+    QString Title;
+
+private:
+    void Adopt(QWidget* form);
+
+    std::unique_ptr<QApplication> qtApplication;
+    std::vector<QWidget*> forms;
+    QWidget* mainForm = nullptr;
+};
+
+extern TApplication* Application;
+
+template <class T> void TApplication::CreateForm(T*& global) {
+    // The storage is taken first so that the global names the window during its
+    // construction, as handlers of other windows may reach it through the global.
+    void* storage = ::operator new(sizeof(T));
+    global = static_cast<T*>(storage);
+    try {
+        new (storage) T();
+    } catch (...) {
+        ::operator delete(storage);
+        global = nullptr;
+        throw;
+    }
+    Adopt(global);
+}

@@ -1,0 +1,243 @@
+#include "Form.h"
+
+#include "Application.h"
+#include "Dialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+
+QChar AcceleratorOf(const QString& caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&') {
+            continue;
+        }
+        if (caption[i + 1] != u'&') {
+            return caption[i + 1].toLower();
+        }
+        ++i;
+    }
+    return {};
+}
+
+namespace {
+
+Qt::WindowFlags FlagsOf(TForm::TBorder border) {
+    const Qt::WindowFlags common = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (border == TForm::TBorder::Single) {
+        return Qt::Window | common | Qt::WindowMinimizeButtonHint;
+    }
+    return Qt::Dialog | common;
+}
+
+bool IsUsable(const QWidget* widget) {
+    return widget->isVisible() && widget->isEnabled();
+}
+
+} // namespace
+
+TForm::TForm(TBorder border) : QMainWindow(nullptr, FlagsOf(border)) {
+    qApp->installEventFilter(this);
+}
+
+TForm::~TForm() = default;
+
+void TForm::SetupForm() {
+    ConvertFontSizesToPixels();
+    FixClientSize();
+    PrepareButtons();
+}
+
+void TForm::ConvertFontSizesToPixels() {
+    // Parents come before their children here, so a child that sets only a family
+    // inherits its parent's pixel size before its own turn.
+    QList<QWidget*> widgets = findChildren<QWidget*>();
+    widgets.prepend(this);
+    for (QWidget* widget : widgets) {
+        if (!widget->testAttribute(Qt::WA_SetFont)) {
+            continue;
+        }
+        QFont font = widget->font();
+        if (font.pointSize() > 0) {
+            font.setPixelSize(font.pointSize());
+            widget->setFont(font);
+        }
+    }
+    if (QWidget* menu = menuWidget()) {
+        // Menus use the desktop's menu font, not the window's.
+        menu->setFont(QApplication::font("QMenuBar"));
+    }
+}
+
+void TForm::FixClientSize() {
+    // The .ui geometry is the client area; a menu bar sits above it.
+    QSize client = size();
+    if (QWidget* menu = menuWidget()) {
+        client.rheight() += menu->sizeHint().height();
+    }
+    setFixedSize(client);
+}
+
+void TForm::PrepareButtons() {
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        if (auto* push = qobject_cast<QPushButton*>(button)) {
+            push->setAutoDefault(true);
+        }
+        if (AcceleratorOf(button->text()) == u' ') {
+            // Qt would make Alt+Space the mnemonic; Alt+Space belongs to the window menu.
+            button->setShortcut(QKeySequence());
+        }
+        const QString result = button->property("modalResult").toString();
+        if (result == QLatin1String("ok")) {
+            connect(button, &QAbstractButton::clicked, this,
+                    [this] { SetModalResult(TModalResult::Ok); });
+        } else if (result == QLatin1String("cancel")) {
+            connect(button, &QAbstractButton::clicked, this,
+                    [this] { SetModalResult(TModalResult::Cancel); });
+        }
+        if (button->property("closesWindow").toBool()) {
+            connect(button, &QAbstractButton::clicked, this, &TForm::Close);
+        }
+    }
+}
+
+void TForm::setVisible(bool visible) {
+    if (visible == isVisible()) {
+        QMainWindow::setVisible(visible);
+        return;
+    }
+    if (visible) {
+        if (!placed) {
+            PlaceOnScreen();
+            FocusFirstControl();
+            placed = true;
+        } else {
+            move(lastPosition);
+            if (lastFocus != nullptr) {
+                lastFocus->setFocus();
+            }
+        }
+    } else {
+        lastPosition = pos();
+        lastFocus = focusWidget();
+    }
+    QMainWindow::setVisible(visible);
+}
+
+void TForm::PlaceOnScreen() {
+    const QRect available = screen()->availableGeometry();
+    move(available.center() - rect().center());
+}
+
+void TForm::FocusFirstControl() {
+    for (QWidget* widget = nextInFocusChain(); widget != this;
+         widget = widget->nextInFocusChain()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(this) &&
+            widget->isEnabled()) {
+            widget->setFocus();
+            return;
+        }
+    }
+}
+
+TModalResult TForm::ShowModal() {
+    return ReturningActivation([this] {
+        modalResult = TModalResult::None;
+        setWindowModality(Qt::ApplicationModal);
+        show();
+        raise();
+        activateWindow();
+        QEventLoop loop;
+        modalLoop = &loop;
+        if (modalResult == TModalResult::None) {
+            loop.exec(QEventLoop::DialogExec);
+        }
+        modalLoop = nullptr;
+        hide();
+        setWindowModality(Qt::NonModal);
+        return modalResult;
+    });
+}
+
+void TForm::SetModalResult(TModalResult result) {
+    modalResult = result;
+    if (modalLoop != nullptr && result != TModalResult::None) {
+        modalLoop->quit();
+    }
+}
+
+void TForm::Close() {
+    close();
+}
+
+void TForm::closeEvent(QCloseEvent* event) {
+    if (modalLoop != nullptr) {
+        SetModalResult(TModalResult::Cancel);
+    } else if (Application != nullptr && Application->MainForm() == this) {
+        Application->Terminate();
+    }
+    event->accept();
+}
+
+void TForm::keyPressEvent(QKeyEvent* event) {
+    // Enter that no control used presses the default button, if the window has one.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        for (QPushButton* button : findChildren<QPushButton*>()) {
+            if (button->isDefault() && IsUsable(button)) {
+                button->click();
+                return;
+            }
+        }
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool TForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    if (focused == nullptr || watched != focused || focused->window() != this) {
+        return false;
+    }
+    return HandleButtonKey(static_cast<QKeyEvent*>(event));
+}
+
+bool TForm::HandleButtonKey(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Space) {
+        if (modifiers != Qt::NoModifier) {
+            return true; // Qt would press the button on Alt+Space, Ctrl+Space, ...
+        }
+        if (QAbstractButton* spaceButton = ButtonWithAccelerator(u' ')) {
+            spaceButton->click();
+            return true;
+        }
+        return false;
+    }
+    const QString text = event->text();
+    if (text.size() != 1 || (modifiers & ~Qt::ShiftModifier) != Qt::NoModifier ||
+        !text[0].isPrint()) {
+        return false;
+    }
+    if (QAbstractButton* button = ButtonWithAccelerator(text[0].toLower())) {
+        button->click();
+        return true;
+    }
+    return false;
+}
+
+QAbstractButton* TForm::ButtonWithAccelerator(QChar accelerator) const {
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        if (IsUsable(button) && AcceleratorOf(button->text()) == accelerator) {
+            return button;
+        }
+    }
+    return nullptr;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QPointer>
+
+class QAbstractButton;
+class QEventLoop;
+
+enum class TModalResult { None, Ok, Cancel };
+
+// The base of every window of the program. A derived window builds its controls from
+// its .ui description, then calls SetupForm(), which gives every window the same
+// classic keyboard behaviour:
+//  - Enter presses the focused button, and the default button (a QPushButton whose
+//    "default" property is set) when the focus is on a control that does not use Enter;
+//    Enter in an edit presses nothing else.
+//  - A button's accelerator ("&" in its caption) presses it with Alt from anywhere in
+//    the window, and also typed alone while a button has the focus. A space as
+//    accelerator is pressed by the space bar while a button has the focus.
+//  - Alt+Space is never an accelerator, and Esc presses nothing: no window of the
+//    program has a cancel button.
+// Window descriptions give font sizes in pixels: the .ui "pointsize" of a font is
+// its pixel height, as on a 96 dpi screen.
+// Buttons can carry a dynamic property in the .ui: "modalResult" ("ok" or "cancel")
+// ends a modal showing with that result; "closesWindow" (true) closes the window.
+class TForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    enum class TBorder { Single, Dialog };
+
+    explicit TForm(TBorder border);
+    ~TForm() override;
+
+    // Shows the window modally: the program's other windows take no input until the
+    // modal result is set; then the window hides and the activation goes back to the
+    // window that was active before.
+    TModalResult ShowModal();
+    // Closes the window: a modal showing ends with the result Cancel; the main window
+    // ends the run; any other window hides.
+    void Close();
+
+    TModalResult ModalResult() const { return modalResult; }
+    void SetModalResult(TModalResult result);
+
+    void setVisible(bool visible) override;
+
+protected:
+    void SetupForm();
+
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ConvertFontSizesToPixels();
+    void FixClientSize();
+    void PrepareButtons();
+    void PlaceOnScreen();
+    void FocusFirstControl();
+    bool HandleButtonKey(QKeyEvent* event);
+    QAbstractButton* ButtonWithAccelerator(QChar accelerator) const;
+
+    TModalResult modalResult = TModalResult::None;
+    QEventLoop* modalLoop = nullptr;
+    bool placed = false;
+    QPoint lastPosition;
+    QPointer<QWidget> lastFocus;
+};
+
+// The accelerator of a caption: the character after the first single "&" ("&&" is a
+// shown "&"), lower-cased; a null QChar when there is none.
+QChar AcceleratorOf(const QString& caption);

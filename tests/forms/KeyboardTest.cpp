@@ -1,0 +1,139 @@
+#include "FormTesting.h"
+#include "ModalBoxes.h"
+#include "UMain.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+struct AcceleratorCase {
+    const char* name;
+    QString caption;
+    QChar accelerator;
+};
+
+class AcceleratorOfTest : public testing::TestWithParam<AcceleratorCase> {};
+
+TEST_P(AcceleratorOfTest, FindsTheMarkedCharacter) {
+    EXPECT_EQ(AcceleratorOf(GetParam().caption), GetParam().accelerator);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Captions, AcceleratorOfTest,
+    testing::Values(AcceleratorCase{"Letter", "关闭&Close", u'c'},
+                    AcceleratorCase{"InParentheses", "关闭(&Close)", u'c'},
+                    AcceleratorCase{"Space", "Reawd word &  sentence.urg....", u' '},
+                    AcceleratorCase{"None", "复制卡号Copy CardNumber", QChar()},
+                    AcceleratorCase{"DoubledIsShown", "A&&B", QChar()},
+                    AcceleratorCase{"AfterDoubled", "A&&&B", u'b'},
+                    AcceleratorCase{"TrailingMark", "End&", QChar()}),
+    [](const auto& info) { return info.param.name; });
+
+class MainWindowKeysTest : public testing::Test {
+protected:
+    void SetUp() override { ShowActive(&window); }
+
+    void Focus(const char* name) {
+        QWidget* control = Control<QWidget>(&window, name);
+        control->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), control);
+    }
+    // Types `key` and reports whether the "OK!" box of Button1 showed.
+    bool KeyShowsOk(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        const TSeenBox box = RunClosingBox([&] { TypeKey(key, modifiers); });
+        if (box.shown) {
+            EXPECT_EQ(box.text, "OK!");
+            EXPECT_EQ(box.caption, "Quorvin");
+            EXPECT_EQ(box.icon, QMessageBox::NoIcon);
+        }
+        return box.shown;
+    }
+
+    TFrmMain window;
+};
+
+TEST_F(MainWindowKeysTest, EnterAtStartPressesButton1) {
+    EXPECT_TRUE(KeyShowsOk(Qt::Key_Return));
+}
+
+TEST_F(MainWindowKeysTest, EscClosesThePlainBox) {
+    const TSeenBox box = RunClosingBox([&] { TypeKey(Qt::Key_Return); }, Qt::Key_Escape);
+    EXPECT_TRUE(box.shown);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(MainWindowKeysTest, SpaceOnAnyButtonRunsButton1AndFocusComesBack) {
+    for (const char* button : {"Button1", "BtnGetMemoryValue", "BtnGerMemoryValueList"}) {
+        Focus(button);
+        EXPECT_TRUE(KeyShowsOk(Qt::Key_Space)) << button;
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(&window, button)) << button;
+    }
+    EXPECT_EQ(Control<QPlainTextEdit>(&window, "MemoMemoryList")->toPlainText(), "--\n");
+}
+
+TEST_F(MainWindowKeysTest, SpaceWithModifiersPressesNothing) {
+    for (const auto modifier : {Qt::AltModifier, Qt::ControlModifier, Qt::ShiftModifier}) {
+        Focus("Button1");
+        EXPECT_FALSE(KeyShowsOk(Qt::Key_Space, modifier));
+        Focus("BtnGetMemoryValue");
+        EXPECT_FALSE(KeyShowsOk(Qt::Key_Space, modifier));
+    }
+    EXPECT_EQ(Control<QLineEdit>(&window, "EditShowValue")->text(), "-");
+}
+
+TEST_F(MainWindowKeysTest, EnterPressesOnlyTheFocusedButton) {
+    Focus("BtnGetMemoryValue");
+    Control<QLineEdit>(&window, "EditMemoryAddress")->setText("67");
+    EXPECT_FALSE(KeyShowsOk(Qt::Key_Return));
+    EXPECT_EQ(Control<QLineEdit>(&window, "EditShowValue")->text(), "C");
+}
+
+TEST_F(MainWindowKeysTest, EnterInAnEditPressesNothing) {
+    for (const char* edit : {"EditMemoryAddress", "EditShowValue", "EditMemoryCounter"}) {
+        Focus(edit);
+        EXPECT_FALSE(KeyShowsOk(Qt::Key_Return)) << edit;
+        EXPECT_FALSE(KeyShowsOk(Qt::Key_Enter)) << edit;
+    }
+    EXPECT_EQ(Control<QPlainTextEdit>(&window, "MemoMemoryList")->toPlainText(), "--\n");
+}
+
+TEST_F(MainWindowKeysTest, SpaceAndLettersInEditsAreText) {
+    Focus("EditMemoryAddress");
+    QTest::keyClicks(QApplication::focusWidget(), " c");
+    EXPECT_EQ(Control<QLineEdit>(&window, "EditMemoryAddress")->text(), "1 c");
+}
+
+TEST_F(MainWindowKeysTest, MemoTakesEnterAsLineBreakAndTabMovesOn) {
+    Focus("MemoMemoryList");
+    auto* memo = Control<QPlainTextEdit>(&window, "MemoMemoryList");
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo, "ab");
+    TypeKey(Qt::Key_Return);
+    EXPECT_EQ(memo->toPlainText(), "--\nab\n");
+    TypeKey(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(&window, "EditMemoryCounter"));
+}
+
+TEST_F(MainWindowKeysTest, TabOrderFollowsTheDescription) {
+    Focus("Button1");
+    for (const char* next :
+         {"EditMemoryAddress", "BtnGetMemoryValue", "EditShowValue", "MemoNote", "MemoMemoryList",
+          "EditMemoryCounter", "BtnGerMemoryValueList", "Button1"}) {
+        TypeKey(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), next);
+    }
+}
+
+TEST_F(MainWindowKeysTest, AltFOpensTheFileMenu) {
+    auto* fileMenu = Control<QMenu>(&window, "MnuFile");
+    QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(fileMenu->isVisible());
+    QTest::keyClick(fileMenu, Qt::Key_Escape);
+    QTRY_VERIFY(!fileMenu->isVisible());
+}
+
+} // namespace

@@ -1,0 +1,198 @@
+#include "FormTesting.h"
+#include "ModalBoxes.h"
+#include "UMain.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+
+namespace {
+
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override { ShowActive(&window); }
+
+    QString Text(const char* edit) { return Control<QLineEdit>(&window, edit)->text(); }
+    void SetText(const char* edit, const QString& text) {
+        Control<QLineEdit>(&window, edit)->setText(text);
+    }
+    void Press(const char* button) {
+        QTest::mouseClick(Control<QPushButton>(&window, button), Qt::LeftButton);
+    }
+    QString ListText() { return Control<QPlainTextEdit>(&window, "MemoMemoryList")->toPlainText(); }
+
+    TFrmMain window;
+};
+
+TEST_F(MainWindowTest, StartsWithTheInitialTexts) {
+    EXPECT_EQ(window.windowTitle(), "Quorvin");
+    EXPECT_EQ(Text("EditMemoryAddress"), "1");
+    EXPECT_EQ(Text("EditShowValue"), "-");
+    EXPECT_EQ(Text("EditMemoryCounter"), "10");
+    EXPECT_EQ(ListText(), "--\n");
+    EXPECT_EQ(Control<QPlainTextEdit>(&window, "MemoNote")->toPlainText(),
+              "使用注意事项：\n1.该工具显示的单字符是指定位置的内存内\n"
+              "容的单字符的显示内容。不是单指8位的内\n容。\n"
+              "2.该工具只读取内存的内容，也是可以不写\n内存的内容。\n\n\n");
+    EXPECT_EQ(Control<QLabel>(&window, "StatusPanelReady")->text(), "就绪");
+    EXPECT_EQ(QApplication::focusWidget(), Control<QPushButton>(&window, "Button1"));
+}
+
+struct Placement {
+    const char* name;
+    QRect geometry;
+    QString text;
+};
+
+TEST_F(MainWindowTest, PlacesEveryControlAsDescribed) {
+    const Placement controls[] = {
+        {"Label1", {8, 32, 75, 15}, "内存位置："},
+        {"Button1", {0, 0, 321, 25}, "Reawd word &  sentence.urg...."},
+        {"EditMemoryAddress", {88, 32, 233, 23}, "1"},
+        {"BtnGetMemoryValue", {8, 56, 313, 25}, "得到内存的内容的值，8位数字"},
+        {"EditShowValue", {8, 88, 313, 23}, "-"},
+        {"MemoNote", {8, 120, 313, 97}, {}},
+        {"MemoMemoryList", {328, 0, 385, 129}, {}},
+        {"EditMemoryCounterLabel", {328, 142, 210, 15}, "内存读取的连续位置计数的设置"},
+        {"EditMemoryCounter", {328, 160, 385, 23}, "10"},
+        {"BtnGerMemoryValueList", {328, 192, 385, 25}, "读取连续位置的值的16进制数"},
+    };
+    for (const auto& c : controls) {
+        auto* control = Control<QWidget>(&window, c.name);
+        EXPECT_EQ(control->geometry(), c.geometry) << c.name;
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            EXPECT_EQ(label->text(), c.text) << c.name;
+        } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+            EXPECT_EQ(button->text(), c.text) << c.name;
+        }
+        EXPECT_EQ(control->font().pixelSize(), 15) << c.name;
+        EXPECT_EQ(control->font().family(), "宋体") << c.name;
+    }
+}
+
+TEST_F(MainWindowTest, HasFixedClientAreaWithStatusBar) {
+    const int menuHeight = window.menuWidget()->height();
+    EXPECT_EQ(window.size(), QSize(715, 249 + menuHeight));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    auto* status = Control<QStatusBar>(&window, "StatusBar1");
+    EXPECT_EQ(status->geometry(), QRect(0, menuHeight + 230, 715, 19));
+    EXPECT_FALSE(status->isSizeGripEnabled());
+    EXPECT_EQ(Control<QLabel>(&window, "StatusPanelReady")->width(), 50);
+}
+
+TEST_F(MainWindowTest, MenuBarHoldsEveryItem) {
+    QStringList captions;
+    for (QAction* top : window.menuBar()->actions()) {
+        captions << top->text();
+        if (QMenu* menu = top->menu()) {
+            for (QAction* item : menu->actions()) {
+                captions << (item->isSeparator() ? QStringLiteral("-") : "  " + item->text());
+            }
+        }
+    }
+    EXPECT_EQ(captions, QStringList({"文件&File", "  退出本软件&Exit", "设置&Set",
+                                     "  中文界面&Chinese", "  英文界面&English", "注册和&Registe",
+                                     "帮助&Help", "  帮助主题&Content", "  访问本软件网站&Web",
+                                     "  手机访问本软件网站&Phone", "-", "  关于本软件&About"}));
+}
+
+struct SingleCase {
+    const char* name;
+    QString position;
+    QString shown;
+};
+
+class SingleReadoutTest : public MainWindowTest, public testing::WithParamInterface<SingleCase> {};
+
+TEST_P(SingleReadoutTest, ShowsTheCharacterOfThePosition) {
+    SetText("EditMemoryAddress", GetParam().position);
+    Press("BtnGetMemoryValue");
+    EXPECT_EQ(Text("EditShowValue"), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, SingleReadoutTest,
+                         testing::Values(SingleCase{"Decimal", "65", "A"},
+                                         SingleCase{"Wrapped", "321", "A"},
+                                         SingleCase{"Hex", "$41", "A"},
+                                         SingleCase{"Negative", "-191", "A"},
+                                         SingleCase{"ZeroByteIsEmpty", "256", ""},
+                                         SingleCase{"LeadingSpace", " 0x42", "B"}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(MainWindowTest, InvalidPositionShowsErrorAndKeepsValue) {
+    SetText("EditMemoryAddress", "abc");
+    const TSeenBox box = RunClosingBox([&] { Press("BtnGetMemoryValue"); });
+    EXPECT_TRUE(box.shown);
+    EXPECT_EQ(box.text, "'abc' is not a valid integer value.");
+    EXPECT_EQ(box.caption, "Quorvin");
+    EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_EQ(Text("EditShowValue"), "-");
+
+    SetText("EditMemoryAddress", "66");
+    Press("BtnGetMemoryValue");
+    EXPECT_EQ(Text("EditShowValue"), "B");
+}
+
+TEST_F(MainWindowTest, EmptyPositionNamesAnEmptyText) {
+    SetText("EditMemoryAddress", "");
+    const TSeenBox box = RunClosingBox([&] { Press("BtnGetMemoryValue"); });
+    EXPECT_EQ(box.text, "'' is not a valid integer value.");
+}
+
+struct ListCase {
+    const char* name;
+    QString count;
+    QString list;
+};
+
+class ListReadoutTest : public MainWindowTest, public testing::WithParamInterface<ListCase> {};
+
+TEST_P(ListReadoutTest, FillsTheListFromPositionZero) {
+    SetText("EditMemoryCounter", GetParam().count);
+    Press("BtnGerMemoryValueList");
+    EXPECT_EQ(ListText(), GetParam().list);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, ListReadoutTest,
+                         testing::Values(ListCase{"Ten", "10", "0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n"},
+                                         ListCase{"One", "1", "0\n"}, ListCase{"Zero", "0", ""},
+                                         ListCase{"Negative", "-5", ""}),
+                         [](const auto& info) { return info.param.name; });
+
+struct ListEndCase {
+    const char* name;
+    QString count;
+    QStringList lastLines;
+};
+
+class ListEndTest : public MainWindowTest, public testing::WithParamInterface<ListEndCase> {};
+
+TEST_P(ListEndTest, EndsWithTheLastPositions) {
+    SetText("EditMemoryCounter", GetParam().count);
+    Press("BtnGerMemoryValueList");
+    QStringList lines = ListText().split('\n');
+    ASSERT_EQ(lines.takeLast(), "");
+    EXPECT_EQ(lines.size(), GetParam().count.toInt());
+    EXPECT_EQ(lines.mid(lines.size() - 2), GetParam().lastLines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, ListEndTest,
+                         testing::Values(ListEndCase{"UpTo7f", "128", {"7e", "7f"}},
+                                         ListEndCase{"FirstNegative", "129", {"7f", "ffffff80"}},
+                                         ListEndCase{"Past80", "130", {"ffffff80", "ffffff81"}},
+                                         ListEndCase{"Wraps", "258", {"0", "1"}}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(MainWindowTest, InvalidCountKeepsTheList) {
+    SetText("EditMemoryCounter", "12 ");
+    const TSeenBox box = RunClosingBox([&] { Press("BtnGerMemoryValueList"); });
+    EXPECT_EQ(box.text, "'12 ' is not a valid integer value.");
+    EXPECT_EQ(ListText(), "--\n");
+}
+
+} // namespace
