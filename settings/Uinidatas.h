@@ -1,0 +1,40 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// The program's settings: the interface language flag, kept in the INI file beside the
+// executable (section "Setting", key "bChinese", "1" or "0"). The main window holds one
+// by value: constructing it loads the flag, destroying it saves the flag.
+class TIniDatas {
+public:
+    // Settings beside the running executable.
+    TIniDatas();
+    // Settings beside the given executable path.
+    explicit TIniDatas(const std::string& executablePath);
+    // Saves. A failed save never leaves the destructor: "Unable to write to <path>." goes
+    // to standard error, and when the flag was changed in this run (so the user's choice
+    // is being lost) OnLostChoice is told too.
+    ~TIniDatas();
+
+    TIniDatas(const TIniDatas&) = delete;
+    TIniDatas& operator=(const TIniDatas&) = delete;
+
+    // Reads the flag; a missing file, section or key, or a value that is no integer,
+    // reads as true.
+    void Load();
+    // Writes the flag; raises EIniFileException when the file cannot be written.
+    void Save();
+
+    // Shows a lost choice to the user (the application puts up an error box). Gets the
+    // error's message; must not throw. Empty by default.
+    static std::function<void(const std::string& message)> OnLostChoice;
+
+    // The settings file; empty when the executable's path cannot be told.
+    std::string IniPath;
+    // True for the Chinese interface, false for the English one.
+    bool bChinese;
+
+private:
+    bool LoadedChinese; // the flag as the last load found it
+};
