@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "Fonts.h"
+#include "Uinidatas.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -24,6 +25,10 @@ void TApplication::Initialize() {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quorvin.png")));
     InstallFontSubstitutes();
+    // A language choice that cannot be saved at exit is shown, not only logged.
+    TIniDatas::OnLostChoice = [this](const std::string& message) {
+        ShowException(Exception(message));
+    };
 }
 
 void TApplication::Adopt(QWidget* form) {

@@ -1,5 +1,5 @@
 #include "Application.h"
-#include "UMain.h"
+#include "ProgramForms.h"
 
 // Start-up: the application object, its title, the windows in their fixed order,
 // then the run. Whatever fails on the way is shown in one error box; the program
@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     try {
         Application->Initialize();
         Application->Title = QStringLiteral("Quorvin");
-        Application->CreateForm(FrmMain);
+        CreateProgramForms();
         Application->Run();
     } catch (const Exception& error) {
         Application->ShowException(error);

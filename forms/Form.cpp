@@ -8,9 +8,11 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 
 QChar AcceleratorOf(const QString& caption) {
     for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
@@ -102,6 +104,7 @@ void TForm::PrepareButtons() {
                     [this] { SetModalResult(TModalResult::Cancel); });
         }
         if (button->property("closesWindow").toBool()) {
+            button->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
             connect(button, &QAbstractButton::clicked, this, &TForm::Close);
         }
     }
@@ -113,6 +116,7 @@ void TForm::setVisible(bool visible) {
         return;
     }
     if (visible) {
+        FitAutoSizeLabels();
         if (!placed) {
             PlaceOnScreen();
             FocusFirstControl();
@@ -128,6 +132,14 @@ void TForm::setVisible(bool visible) {
         lastFocus = focusWidget();
     }
     QMainWindow::setVisible(visible);
+}
+
+void TForm::FitAutoSizeLabels() {
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (label->property("autoSize").toBool()) {
+            label->adjustSize();
+        }
+    }
 }
 
 void TForm::PlaceOnScreen() {

@@ -23,7 +23,9 @@ enum class TModalResult { None, Ok, Cancel };
 // Window descriptions give font sizes in pixels: the .ui "pointsize" of a font is
 // its pixel height, as on a 96 dpi screen.
 // Buttons can carry a dynamic property in the .ui: "modalResult" ("ok" or "cancel")
-// ends a modal showing with that result; "closesWindow" (true) closes the window.
+// ends a modal showing with that result; "closesWindow" (true) closes the window and
+// shows the close glyph. A label with the property "autoSize" (true) takes the size of
+// its text each time the window is shown; its top-left corner stays.
 class TForm : public QMainWindow {
     Q_OBJECT
 
@@ -57,6 +59,7 @@ private:
     void ConvertFontSizesToPixels();
     void FixClientSize();
     void PrepareButtons();
+    void FitAutoSizeLabels();
     void PlaceOnScreen();
     void FocusFirstControl();
     bool HandleButtonKey(QKeyEvent* event);

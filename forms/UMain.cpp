@@ -4,10 +4,15 @@
 
 #include "AnsiText.h"
 #include "ByteReadout.h"
+#include "Desktop.h"
 #include "Dialogs.h"
 #include "HandlerGuard.h"
 #include "IntegerText.h"
 #include "MakerDetails.h"
+#include "Paths.h"
+#include "UAboutBox.h"
+#include "UGiveMoney.h"
+#include "UVisitePhone.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -42,6 +47,15 @@ void TFrmMain::ConnectHandlers() {
             Guarded(this, &TFrmMain::BtnGetMemoryValueClick));
     connect(ui->BtnGerMemoryValueList, &QPushButton::clicked, this,
             Guarded(this, &TFrmMain::BtnGerMemoryValueListClick));
+    connect(ui->MnuExit, &QAction::triggered, this, Guarded(this, &TFrmMain::MnuExitClick));
+    connect(ui->MnuSet, &QMenu::aboutToShow, this, Guarded(this, &TFrmMain::MnuSetClick));
+    connect(ui->MnuChinese, &QAction::triggered, this, Guarded(this, &TFrmMain::MnuChineseClick));
+    connect(ui->MnuEnglish, &QAction::triggered, this, Guarded(this, &TFrmMain::MnuEnglishClick));
+    connect(ui->MnuContent, &QAction::triggered, this, Guarded(this, &TFrmMain::MnuContentClick));
+    connect(ui->MnuWeb, &QAction::triggered, this, Guarded(this, &TFrmMain::MnuWebClick));
+    connect(ui->MnuPhone, &QAction::triggered, this, Guarded(this, &TFrmMain::MnuPhoneClick));
+    connect(ui->MnuAbout, &QAction::triggered, this, Guarded(this, &TFrmMain::MnuAboutClick));
+    connect(ui->MnuRegiste, &QAction::triggered, this, Guarded(this, &TFrmMain::MnuRegisteClick));
 }
 
 int8_t TFrmMain::ReadMemoryByte(int32_t position) const {
@@ -66,4 +80,52 @@ void TFrmMain::BtnGerMemoryValueListClick() {
         text += '\n';
     }
     ui->MemoMemoryList->setPlainText(QString::fromStdString(text));
+}
+
+void TFrmMain::MnuPhoneClick() {
+    FrmVisitePhone->ShowModal();
+}
+
+void TFrmMain::MnuAboutClick() {
+    AboutBox->ShowModal();
+}
+
+void TFrmMain::MnuRegisteClick() {
+    FrmGiveMoney->ShowModal();
+    ShowPlainMessage(QStringLiteral("OK!"));
+}
+
+void TFrmMain::MnuExitClick() {
+    Close();
+}
+
+void TFrmMain::MnuSetClick() {
+    ui->MnuChinese->setChecked(IniDatas.bChinese);
+    ui->MnuEnglish->setChecked(!IniDatas.bChinese);
+}
+
+void TFrmMain::MnuChineseClick() {
+    IniDatas.bChinese = true;
+}
+
+void TFrmMain::MnuEnglishClick() {
+    IniDatas.bChinese = false;
+}
+
+void TFrmMain::MnuContentClick() {
+    const std::string helpPath = ChangeFileExt(ExecutablePath(), ".chm");
+    const QString path = QString::fromStdString(helpPath);
+    if (FileExists(helpPath)) {
+        Desktop().Open(path);
+        return;
+    }
+    // Two lines, each ending in the path ("\n" is the message box's line break, where
+    // Windows writes "\r\n").
+    const QString message = QStringLiteral("不能打开帮助文件") + path +
+                            QStringLiteral("\nCan not Open Help File") + path;
+    ShowMessageBox(QMessageBox::Warning, QStringLiteral("系统提示System Hint"), message);
+}
+
+void TFrmMain::MnuWebClick() {
+    Desktop().Open(QString::fromUtf8(kWebAddress));
 }

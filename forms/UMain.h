@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Form.h"
+#include "Uinidatas.h"
 
 #include <cstdint>
 #include <memory>
@@ -28,8 +29,19 @@ private:
     void Button1Click();
     void BtnGetMemoryValueClick();
     void BtnGerMemoryValueListClick();
+    void MnuPhoneClick();
+    void MnuAboutClick();
+    void MnuRegisteClick();
+    void MnuExitClick();
+    void MnuSetClick();
+    void MnuChineseClick();
+    void MnuEnglishClick();
+    void MnuContentClick();
+    void MnuWebClick();
 
     std::unique_ptr<Ui::TFrmMain> ui;
+    // Last, so that it loads after the controls are built and saves before they go.
+    TIniDatas IniDatas;
 };
 
 extern TFrmMain* FrmMain;

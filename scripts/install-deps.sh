@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   libjpeg62-turbo-dev libqrencode-dev libgtest-dev
-  fonts-arphic-uming fonts-dejavu-core xdg-utils
+  fonts-arphic-uming fonts-liberation2 fonts-dejavu-core xdg-utils
   libzbar-dev
 )
 

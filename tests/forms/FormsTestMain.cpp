@@ -1,13 +1,32 @@
 #include "Application.h"
+#include "Paths.h"
+#include "ProgramForms.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 
-// The window tests run inside one application object, as the program does.
+// The window tests run inside one application object with the program's five
+// windows, as the program does. The program's files (settings, help) go to a
+// scratch folder instead of beside the test binary.
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    TApplication application(argc, argv);
-    Application = &application;
-    Application->Initialize();
-    Application->Title = QStringLiteral("Quorvin");
-    return RUN_ALL_TESTS();
+    // Without a display of their own (also while CTest lists them) the tests draw offscreen.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    char folder[] = "/tmp/quorvin-forms-XXXXXX";
+    if (mkdtemp(folder) == nullptr) {
+        return 1;
+    }
+    OverrideExecutablePath(std::string(folder) + "/quorvin");
+    int failed = 0;
+    {
+        TApplication application(argc, argv);
+        Application = &application;
+        Application->Initialize();
+        Application->Title = QStringLiteral("Quorvin");
+        CreateProgramForms();
+        failed = RUN_ALL_TESTS();
+    }
+    std::filesystem::remove_all(folder);
+    return failed;
 }

@@ -1,29 +1,29 @@
 #include "ModalBoxes.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <gtest/gtest.h>
 
-namespace {
-
-// Polls for an active modal window and hands it to `onShown` once; a window still
-// open after two seconds is closed so that a failing test never hangs.
-void WhenModalActive(const std::function<void()>& action,
-                     const std::function<void(QWidget*)>& onShown) {
+void RunWithModals(const std::function<void()>& action, std::vector<TModalStep> steps) {
     QTimer poll;
     poll.setInterval(5);
+    size_t next = 0;
     int ticks = 0;
-    bool handled = false;
+    QPointer<QWidget> handled;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        ++ticks;
-        if (modal == nullptr) {
+        if (modal == nullptr || QApplication::activeWindow() != modal) {
             return;
         }
-        if (!handled && QApplication::activeWindow() == modal) {
-            handled = true;
-            onShown(modal);
-        } else if (ticks > 400) {
+        if (modal != handled && next < steps.size()) {
+            handled = modal;
+            ticks = 0;
+            QTimer::singleShot(0, modal, [step = steps[next], modal] { step(modal); });
+            ++next;
+        } else if (++ticks > 1000) {
+            ADD_FAILURE() << "a modal window was left open: " << modal->windowTitle().toStdString();
             modal->close();
         }
     });
@@ -32,13 +32,11 @@ void WhenModalActive(const std::function<void()>& action,
     poll.stop();
 }
 
-} // namespace
-
-TSeenBox RunClosingBox(const std::function<void()>& action, int closeKey) {
-    TSeenBox seen;
-    WhenModalActive(action, [&](QWidget* modal) {
+TModalStep CloseBox(TSeenBox& seen, int closeKey) {
+    return [&seen, closeKey](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         if (box == nullptr) {
+            modal->close();
             return;
         }
         seen.shown = true;
@@ -46,11 +44,11 @@ TSeenBox RunClosingBox(const std::function<void()>& action, int closeKey) {
         seen.text = box->text();
         seen.icon = box->icon();
         QTest::keyClick(box, static_cast<Qt::Key>(closeKey));
-    });
-    return seen;
+    };
 }
 
-void RunWithModal(const std::function<void()>& action,
-                  const std::function<void(QWidget* modal)>& whileShown) {
-    WhenModalActive(action, whileShown);
+TSeenBox RunClosingBox(const std::function<void()>& action, int closeKey) {
+    TSeenBox seen;
+    RunWithModals(action, {CloseBox(seen, closeKey)});
+    return seen;
 }

@@ -1,0 +1,24 @@
+#include "UAboutBox.h"
+
+#include "ui_UAboutBox.h"
+
+#include "MakerDetails.h"
+
+TAboutBox* AboutBox = nullptr;
+
+TAboutBox::TAboutBox() : TForm(TBorder::Dialog), ui(std::make_unique<Ui::TAboutBox>()) {
+    ui->setupUi(this);
+    SetupForm();
+    ShowMakerDetails();
+}
+
+TAboutBox::~TAboutBox() = default;
+
+void TAboutBox::ShowMakerDetails() {
+    ui->ProgramIcon->setPixmap(QPixmap(QStringLiteral(":/about.png")));
+    ui->ProductName->setText(QString::fromUtf8(kProductName));
+    ui->Copyright->setText(QString::fromUtf8(kCopyrightChinese));
+    ui->Label1->setText(QString::fromUtf8(kCopyrightEnglish));
+    ui->Comments->setText(QString::fromUtf8(kNoticeChinese));
+    ui->Label2->setText(QString::fromUtf8(kNoticeEnglish));
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Form.h"
+
+#include <memory>
+
+namespace Ui {
+class TFrmRegQQ;
+}
+
+// The dialog with the picture for paying with QQ.
+class TFrmRegQQ : public TForm {
+    Q_OBJECT
+
+public:
+    TFrmRegQQ();
+    ~TFrmRegQQ() override;
+
+private:
+    std::unique_ptr<Ui::TFrmRegQQ> ui;
+};
+
+extern TFrmRegQQ* FrmRegQQ;

@@ -1,0 +1,83 @@
+#include "UGiveMoney.h"
+
+#include "ui_UGiveMoney.h"
+
+#include "Desktop.h"
+#include "HandlerGuard.h"
+#include "JpegPicture.h"
+#include "MakerDetails.h"
+#include "UFrmRegQQ.h"
+
+TFrmGiveMoney* FrmGiveMoney = nullptr;
+
+TFrmGiveMoney::TFrmGiveMoney() : TForm(TBorder::Dialog), ui(std::make_unique<Ui::TFrmGiveMoney>()) {
+    ui->setupUi(this);
+    SetupForm();
+    ShowMakerDetails();
+    ConnectHandlers();
+}
+
+TFrmGiveMoney::~TFrmGiveMoney() = default;
+
+void TFrmGiveMoney::ShowMakerDetails() {
+    ui->lbl1->setText(QString::fromUtf8(kFirstBankBranch));
+    ui->lbl2->setText(QString::fromUtf8(kAccountHolder));
+    ui->LblBankCB->setText(QString::fromUtf8(kFirstCardNumber));
+    ui->LblEmail->setText(QString::fromUtf8(kAlipayAccount));
+    ui->lbl4->setText(QString::fromUtf8(kSecondBankBranch));
+    ui->lbl5->setText(QString::fromUtf8(kAccountHolder));
+    ui->LblBankCCB->setText(QString::fromUtf8(kSecondCardNumber));
+    ui->Label2->setText(QString::fromUtf8(kPhoneLine));
+    ui->LblPhone->setText(QString::fromUtf8(kPhoneNumber));
+    ui->Memo->setPlainText(QString::fromUtf8(kBuyingNotice));
+}
+
+void TFrmGiveMoney::ConnectHandlers() {
+    connect(ui->btnBtnCopyBank1, &QPushButton::clicked, this,
+            Guarded(this, &TFrmGiveMoney::btnBtnCopyBank1Click));
+    connect(ui->btnBtnCopyEmail, &QPushButton::clicked, this,
+            Guarded(this, &TFrmGiveMoney::btnBtnCopyEmailClick));
+    connect(ui->btnBtnCopyBank2, &QPushButton::clicked, this,
+            Guarded(this, &TFrmGiveMoney::btnBtnCopyBank2Click));
+    connect(ui->BtnCopyPhone, &QPushButton::clicked, this,
+            Guarded(this, &TFrmGiveMoney::BtnCopyPhoneClick));
+    connect(ui->BtnRegQQ, &QPushButton::clicked, this,
+            Guarded(this, &TFrmGiveMoney::BtnRegQQClick));
+}
+
+void TFrmGiveMoney::showEvent(QShowEvent* event) {
+    // The large picture is decoded once, when the dialog is first shown, not at start-up.
+    // A picture that cannot be decoded leaves the image empty.
+    if (!pictureDecoded) {
+        pictureDecoded = true;
+        const QImage picture = LoadJpegToBox(QStringLiteral(":/support.jpg"), ui->Image1->size());
+        ui->Image1->setPixmap(QPixmap::fromImage(picture));
+    }
+    TForm::showEvent(event);
+}
+
+void TFrmGiveMoney::CopyCaption(const QLabel* label) {
+    if (!Desktop().SetClipboardText(label->text())) {
+        throw Exception("Cannot open clipboard");
+    }
+}
+
+void TFrmGiveMoney::btnBtnCopyBank1Click() {
+    CopyCaption(ui->LblBankCB);
+}
+
+void TFrmGiveMoney::btnBtnCopyEmailClick() {
+    CopyCaption(ui->LblEmail);
+}
+
+void TFrmGiveMoney::btnBtnCopyBank2Click() {
+    CopyCaption(ui->LblBankCCB);
+}
+
+void TFrmGiveMoney::BtnCopyPhoneClick() {
+    CopyCaption(ui->LblPhone);
+}
+
+void TFrmGiveMoney::BtnRegQQClick() {
+    FrmRegQQ->ShowModal();
+}
