@@ -1,0 +1,190 @@
+// Filling the list readout: the list memo against a QPlainTextEdit filled in one call.
+//
+// For each count N it measures, in a fresh process per case, the time from the fill to
+// the first painted frame and the growth of resident memory, and for the memo also the
+// time of Ctrl+End to the last line. Run without arguments; it starts itself once per
+// case ("bench_list_memo memo 1000000") and prints a table.
+
+#include "ByteReadout.h"
+#include "ListMemo.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTest>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace {
+
+const int64_t Counts[] = {10, 100000, 1000000, 2147483647};
+// The plain text edit is not measured above this count: it would need gigabytes.
+constexpr int64_t LargestPlainCount = 1000000;
+
+// Resident memory of this process in KiB.
+long ResidentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return 0;
+}
+
+// A widget that notes when a paint event has run to its end.
+template <typename Base> class Timed : public Base {
+public:
+    bool Painted = false;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        Base::paintEvent(event);
+        Painted = true;
+    }
+};
+
+// Milliseconds from calling `act` until the widget has painted.
+template <typename Widget, typename Act> double UntilPainted(Widget& widget, Act act) {
+    widget.Painted = false;
+    QElapsedTimer timer;
+    timer.start();
+    act();
+    while (!widget.Painted) {
+        QApplication::processEvents(QEventLoop::AllEvents);
+    }
+    return timer.nsecsElapsed() / 1e6;
+}
+
+struct Result {
+    double FirstFrameMs = 0;
+    long GrowthKiB = 0;
+    double CtrlEndMs = 0;
+    std::string LastLines;
+};
+
+template <typename Widget, typename Fill, typename Describe>
+Result Measure(Widget& widget, Fill fill, Describe lastLines) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    widget.setParent(&window);
+    layout->addWidget(&widget);
+    window.resize(385, 129);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        std::fprintf(stderr, "the window was not shown\n");
+    }
+    widget.setFocus();
+    UntilPainted(widget, [&widget] { widget.viewport()->update(); });
+
+    Result result;
+    const long before = ResidentKiB();
+    result.FirstFrameMs = UntilPainted(widget, fill);
+    result.GrowthKiB = ResidentKiB() - before;
+    result.CtrlEndMs = UntilPainted(
+        widget, [&widget] { QTest::keyClick(&widget, Qt::Key_End, Qt::ControlModifier); });
+    result.LastLines = lastLines();
+    widget.setParent(nullptr);
+    return result;
+}
+
+Result RunCase(const QString& kind, int64_t count) {
+    if (kind == QLatin1String("memo")) {
+        Timed<TListMemo> memo;
+        memo.SetByteSource(
+            [](int32_t position) { return static_cast<int8_t>(ByteOfPosition(position)); });
+        memo.SetText(QStringLiteral("--\n"));
+        return Measure(
+            memo, [&memo, count] { memo.SetGeneratedLines(count); },
+            [&memo] {
+                const int64_t last = memo.LastVisibleLine();
+                return (memo.LineText(last - 1) + QLatin1Char('|') + memo.LineText(last))
+                    .toStdString();
+            });
+    }
+    Timed<QPlainTextEdit> edit;
+    edit.setPlainText(QStringLiteral("--\n"));
+    return Measure(
+        edit,
+        [&edit, count] {
+            QString text;
+            for (int64_t i = 0; i < count; ++i) {
+                text += QString::fromStdString(ListLine(
+                            static_cast<int8_t>(ByteOfPosition(static_cast<int32_t>(i))))) +
+                        QLatin1Char('\n');
+            }
+            edit.setPlainText(text);
+        },
+        [&edit] {
+            QTextCursor cursor = edit.textCursor();
+            return (cursor.block().previous().text() + QLatin1Char('|') + cursor.block().text())
+                .toStdString();
+        });
+}
+
+// Runs one case in a child process and reads its result line.
+std::optional<Result> RunChild(const QString& program, const QString& kind, int64_t count) {
+    QProcess child;
+    child.start(program, {kind, QString::number(count)});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+        return std::nullopt;
+    }
+    const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
+    if (fields.size() < 4) {
+        return std::nullopt;
+    }
+    return Result{fields[0].toDouble(), fields[1].toLong(), fields[2].toDouble(),
+                  fields[3].toStdString()};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() == 3) {
+        const Result r = RunCase(args[1], args[2].toLongLong());
+        std::printf("%.3f %ld %.3f %s\n", r.FirstFrameMs, r.GrowthKiB, r.CtrlEndMs,
+                    r.LastLines.c_str());
+        return 0;
+    }
+
+    std::printf("Filling the list and painting the first frame (targets: memo first frame "
+                "<= 16 ms, growth < 2048 KiB, Ctrl+End <= 16 ms, 100x faster at 1000000)\n\n");
+    std::printf("%12s | %10s %10s %10s | %10s %12s %10s | %8s | %s\n", "N", "memo ms", "memo KiB",
+                "Ctrl+End", "plain ms", "plain KiB", "Ctrl+End", "ratio",
+                "memo's last lines after Ctrl+End");
+    for (const int64_t count : Counts) {
+        const auto memo = RunChild(args[0], QStringLiteral("memo"), count);
+        const auto plain = count <= LargestPlainCount
+                               ? RunChild(args[0], QStringLiteral("plain"), count)
+                               : std::nullopt;
+        if (!memo) {
+            std::printf("%12lld | the memo case failed\n", static_cast<long long>(count));
+            continue;
+        }
+        char plainColumns[64] = "         -            -          -";
+        char ratio[16] = "-";
+        if (plain) {
+            std::snprintf(plainColumns, sizeof plainColumns, "%10.2f %12ld %10.2f",
+                          plain->FirstFrameMs, plain->GrowthKiB, plain->CtrlEndMs);
+            std::snprintf(ratio, sizeof ratio, "%.0fx", plain->FirstFrameMs / memo->FirstFrameMs);
+        }
+        std::printf("%12lld | %10.2f %10ld %10.2f | %s | %8s | %s\n", static_cast<long long>(count),
+                    memo->FirstFrameMs, memo->GrowthKiB, memo->CtrlEndMs, plainColumns, ratio,
+                    memo->LastLines.c_str());
+    }
+    return 0;
+}

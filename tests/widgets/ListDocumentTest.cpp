@@ -1,0 +1,186 @@
+#include "ListDocument.h"
+
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+constexpr int64_t MaxCount = INT32_MAX;
+
+// The runs of a document in short: "G<first>+<count>" for generated runs, "S:a,b"
+// for stored lines, separated by "|".
+std::string Describe(const ListDocument& doc) {
+    std::string text;
+    for (const LineRun& run : doc.Runs()) {
+        text += text.empty() ? "" : "|";
+        if (run.Generated) {
+            text += "G" + std::to_string(run.First) + "+" + std::to_string(run.Count);
+            continue;
+        }
+        text += "S:";
+        for (size_t i = 0; i < run.Lines.size(); ++i) {
+            text += (i ? "," : "") + QString::fromStdU16String(run.Lines[i]).toStdString();
+        }
+    }
+    return text;
+}
+
+std::string Utf8(const std::u16string& text) {
+    return QString::fromStdU16String(text).toStdString();
+}
+
+struct EditCase {
+    const char* name;
+    int64_t count;
+    TextPos from;
+    TextPos to;
+    std::u16string text;
+    std::string runs;
+};
+
+class ListDocumentEditTest : public testing::TestWithParam<EditCase> {};
+
+// Each edit cuts or splits runs as shown, and Undo and Redo go back and forth between
+// exactly the runs before and after it.
+TEST_P(ListDocumentEditTest, SplitsRunsAndUndoes) {
+    const EditCase& c = GetParam();
+    ListDocument doc;
+    doc.SetGeneratedLines(c.count);
+    const std::string before = Describe(doc);
+    doc.Replace(c.from, c.to, c.text);
+    EXPECT_EQ(Describe(doc), c.runs);
+    doc.Undo();
+    EXPECT_EQ(Describe(doc), before);
+    EXPECT_FALSE(doc.CanUndo());
+    doc.Redo();
+    EXPECT_EQ(Describe(doc), c.runs);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, ListDocumentEditTest,
+    testing::Values(
+        EditCase{"TypeInGeneratedLine", 10, {3, 1}, {3, 1}, u"z", "G0+3|S:3z|G4+6|S:"},
+        EditCase{
+            "ReplaceWithinGeneratedLine", 200, {150, 0}, {150, 6}, u"x", "G0+150|S:x96|G151+49|S:"},
+        EditCase{"DeleteWholeLines", 10, {2, 0}, {5, 0}, u"", "G0+2|G5+5|S:"},
+        EditCase{"JoinTwoGeneratedLines", 10, {4, 1}, {5, 0}, u"", "G0+4|S:45|G6+4|S:"},
+        EditCase{"BreakAtEndKeepsLineGenerated", 10, {1, 1}, {1, 1}, u"\n", "G0+2|S:|G2+8|S:"},
+        EditCase{"BreakAtStartKeepsLineGenerated", 10, {1, 0}, {1, 0}, u"\n", "G0+1|S:|G1+9|S:"},
+        EditCase{"InsertLinesInsideLine", 10, {1, 0}, {9, 0}, u"a\nb", "G0+1|S:a,b9,"},
+        EditCase{"TypeOnLastLine", 3, {3, 0}, {3, 0}, u"end", "G0+3|S:end"},
+        EditCase{"DeleteAllOfHugeList", MaxCount, {0, 0}, {MaxCount, 0}, u"", "S:"},
+        EditCase{"DeleteMiddleOfHugeList",
+                 MaxCount,
+                 {1, 0},
+                 {MaxCount - 1, 0},
+                 u"",
+                 "G0+1|G2147483646+1|S:"},
+        EditCase{"ReplaceHugeListWithText", MaxCount, {0, 0}, {MaxCount, 0}, u"新\n", "S:新,"}),
+    [](const auto& info) { return info.param.name; });
+
+struct LineCase {
+    const char* name;
+    int64_t count;
+    int64_t lines;
+    int64_t line;
+    std::u16string text;
+};
+
+class ListDocumentLinesTest : public testing::TestWithParam<LineCase> {};
+
+TEST_P(ListDocumentLinesTest, GivesLinesOfPositions) {
+    const LineCase& c = GetParam();
+    ListDocument doc;
+    doc.SetGeneratedLines(c.count);
+    EXPECT_EQ(doc.LineCount(), c.lines);
+    EXPECT_EQ(doc.LineText(c.line), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ListDocumentLinesTest,
+    testing::Values(LineCase{"FirstLine", 10, 11, 0, u"0"},
+                    LineCase{"EmptyLastLine", 10, 11, 10, u""},
+                    LineCase{"LastPositive", 129, 130, 127, u"7f"},
+                    LineCase{"FirstNegative", 129, 130, 128, u"ffffff80"},
+                    LineCase{"Wraps", 300, 301, 256, u"0"},
+                    LineCase{"LargestPosition", MaxCount, MaxCount + 1, MaxCount - 1, u"fffffffe"},
+                    LineCase{"EmptyLineAfterLargest", MaxCount, MaxCount + 1, MaxCount, u""},
+                    LineCase{"CountAboveLargestIsCapped", int64_t{1} << 40, MaxCount + 1,
+                             MaxCount - 1, u"fffffffe"},
+                    LineCase{"ZeroCountIsEmpty", 0, 1, 0, u""},
+                    LineCase{"NegativeCountIsEmpty", -5, 1, 0, u""}),
+    [](const auto& info) { return info.param.name; });
+
+struct SizeCase {
+    const char* name;
+    TextPos from;
+    TextPos to;
+};
+
+class ListDocumentSizeTest : public testing::TestWithParam<SizeCase> {};
+
+// The computed size is the UTF-8 size of the text that a copy builds.
+TEST_P(ListDocumentSizeTest, MatchesBuiltText) {
+    ListDocument doc;
+    doc.SetGeneratedLines(600);
+    doc.Replace({300, 0}, {300, 0}, u"中文 text\n");
+    const SizeCase& c = GetParam();
+    EXPECT_EQ(doc.TextSize(c.from, c.to),
+              static_cast<int64_t>(Utf8(doc.Text(c.from, c.to)).size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ListDocumentSizeTest,
+                         testing::Values(SizeCase{"Everything", {0, 0}, {601, 0}},
+                                         SizeCase{"WithinOneLine", {200, 2}, {200, 6}},
+                                         SizeCase{"AcrossCycles", {5, 0}, {599, 3}},
+                                         SizeCase{"PartOfChineseLine", {300, 1}, {302, 4}},
+                                         SizeCase{"Backwards", {400, 2}, {10, 0}},
+                                         SizeCase{"Empty", {7, 0}, {7, 0}}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(ListDocumentSizeTest, HugeListIsCountedNotBuilt) {
+    ListDocument doc;
+    doc.SetGeneratedLines(MaxCount);
+    // Each full cycle of 256 lines: 16 one-digit, 112 two-digit and 128 eight-digit lines.
+    const int64_t cycles = MaxCount / 256;
+    const int64_t lastCycle = 16 * 1 + 112 * 2 + 127 * 8;
+    EXPECT_EQ(doc.TextSize({0, 0}, doc.End()), cycles * 1264 + lastCycle + MaxCount);
+}
+
+TEST(ListDocumentUndoTest, TypingJoinsUntilAnotherEdit) {
+    ListDocument doc;
+    doc.SetText(u"--\n");
+    TextPos at = doc.Replace({0, 2}, {0, 2}, u"a", true);
+    at = doc.Replace(at, at, u"b", true);
+    doc.Replace({1, 0}, {1, 0}, u"x");
+    at = doc.Replace({0, 4}, {0, 4}, u"c", true);
+    EXPECT_EQ(doc.Text({0, 0}, doc.End()), u"--abc\nx");
+    doc.Undo();
+    EXPECT_EQ(doc.Text({0, 0}, doc.End()), u"--ab\nx");
+    doc.Undo();
+    doc.Undo();
+    EXPECT_EQ(doc.Text({0, 0}, doc.End()), u"--\n");
+    EXPECT_FALSE(doc.CanUndo());
+}
+
+TEST(ListDocumentUndoTest, NewEditDropsRedo) {
+    ListDocument doc;
+    doc.SetGeneratedLines(4);
+    doc.Replace({0, 0}, {2, 0}, u"");
+    doc.Undo();
+    doc.Replace({3, 0}, {3, 1}, u"q");
+    EXPECT_FALSE(doc.CanRedo());
+    EXPECT_EQ(Describe(doc), "G0+3|S:q,");
+}
+
+TEST(ListDocumentUndoTest, SettingTextClearsHistory) {
+    ListDocument doc;
+    doc.Replace({0, 0}, {0, 0}, u"a");
+    doc.SetGeneratedLines(MaxCount);
+    EXPECT_FALSE(doc.CanUndo());
+}
+
+} // namespace

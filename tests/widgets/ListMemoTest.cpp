@@ -1,0 +1,255 @@
+#include "ListMemo.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+namespace {
+
+constexpr int64_t MaxCount = INT32_MAX;
+
+// A window with the memo and an edit after it, shown and focused on the memo.
+class ListMemoTest : public testing::Test {
+protected:
+    void SetUp() override {
+        auto* layout = new QVBoxLayout(&Window);
+        Memo = new TListMemo(&Window);
+        Next = new QLineEdit(&Window);
+        layout->addWidget(Memo);
+        layout->addWidget(Next);
+        Window.resize(385, 200);
+        Window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
+        Window.activateWindow();
+        Memo->setFocus();
+        QApplication::processEvents();
+    }
+
+    void Keys(const std::vector<QKeyCombination>& keys) {
+        for (const QKeyCombination key : keys) {
+            QTest::keyClick(Memo, key.key(), key.keyboardModifiers());
+        }
+    }
+
+    // The middle of a character of the memo, in viewport coordinates.
+    QPoint PointOf(TextPos pos) const {
+        return Memo->viewport()->mapFromGlobal(Memo->CharacterRect(pos).center());
+    }
+
+    QWidget Window;
+    TListMemo* Memo = nullptr;
+    QLineEdit* Next = nullptr;
+};
+
+struct KeyCase {
+    const char* name;
+    QString text;
+    TextPos caret;
+    QString typed;
+    std::vector<QKeyCombination> keys;
+    QString result;
+    TextPos caretAfter;
+};
+
+class ListMemoKeyTest : public ListMemoTest, public testing::WithParamInterface<KeyCase> {};
+
+TEST_P(ListMemoKeyTest, EditsLikeATextEdit) {
+    const KeyCase& c = GetParam();
+    Memo->SetText(c.text);
+    Memo->SetSelection(c.caret, c.caret);
+    QTest::keyClicks(Memo, c.typed);
+    Keys(c.keys);
+    EXPECT_EQ(Memo->Text(), c.result);
+    EXPECT_EQ(Memo->CaretPos(), c.caretAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ListMemoKeyTest,
+    testing::Values(
+        KeyCase{"Typing", "--\n", {0, 2}, "ab", {}, "--ab\n", {0, 4}},
+        KeyCase{"Enter", "--\n", {0, 1}, "", {Qt::Key_Return}, "-\n-\n", {1, 0}},
+        KeyCase{"BackspaceJoinsLines", "ab\ncd", {1, 0}, "", {Qt::Key_Backspace}, "abcd", {0, 2}},
+        KeyCase{"DeleteJoinsLines", "ab\ncd", {0, 2}, "", {Qt::Key_Delete}, "abcd", {0, 2}},
+        KeyCase{"ShiftSelectionIsReplaced",
+                "hello\n",
+                {0, 0},
+                "",
+                {Qt::SHIFT | Qt::Key_End, Qt::Key_X},
+                "x\n",
+                {0, 1}},
+        KeyCase{"UndoTakesBackTypedWord",
+                "--\n",
+                {1, 0},
+                "abc",
+                {Qt::CTRL | Qt::Key_Z},
+                "--\n",
+                {1, 0}},
+        KeyCase{"RedoWithCtrlY",
+                "--\n",
+                {1, 0},
+                "abc",
+                {Qt::CTRL | Qt::Key_Z, Qt::CTRL | Qt::Key_Y},
+                "--\nabc",
+                {1, 3}},
+        KeyCase{"CutAndPaste",
+                "one two",
+                {0, 0},
+                "",
+                {Qt::SHIFT | Qt::CTRL | Qt::Key_Right, Qt::CTRL | Qt::Key_X, Qt::CTRL | Qt::Key_End,
+                 Qt::CTRL | Qt::Key_V},
+                "twoone ",
+                {0, 7}},
+        KeyCase{"DownKeepsColumn",
+                "abcd\nx\nabcd",
+                {0, 3},
+                "",
+                {Qt::Key_Down, Qt::Key_Down, Qt::Key_Z},
+                "abcd\nx\nabczd",
+                {2, 4}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(ListMemoTest, TypesInGeneratedLineAsText) {
+    Memo->SetGeneratedLines(10);
+    Memo->SetSelection({3, 1}, {3, 1});
+    QTest::keyClicks(Memo, "z");
+    EXPECT_EQ(Memo->Text(), "0\n1\n2\n3z\n4\n5\n6\n7\n8\n9\n");
+    EXPECT_EQ(Memo->Document().Runs().size(), 4u);
+}
+
+TEST_F(ListMemoTest, InputMethodCommitsChinese) {
+    Memo->SetText("--\n");
+    Memo->SetSelection({0, 2}, {0, 2});
+    QInputMethodEvent composing("zhong", {});
+    QApplication::sendEvent(Memo, &composing);
+    EXPECT_EQ(Memo->Text(), "--\n");
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8("中文"));
+    QApplication::sendEvent(Memo, &commit);
+    EXPECT_EQ(Memo->Text(), QString::fromUtf8("--中文\n"));
+    EXPECT_EQ(Memo->inputMethodQuery(Qt::ImSurroundingText).toString(),
+              QString::fromUtf8("--中文"));
+}
+
+TEST_F(ListMemoTest, CopiesSmallSelection) {
+    Memo->SetGeneratedLines(10);
+    Keys({Qt::SHIFT | Qt::Key_Down, Qt::SHIFT | Qt::Key_Down, Qt::CTRL | Qt::Key_C});
+    EXPECT_EQ(QApplication::clipboard()->text(), "0\n1\n");
+}
+
+TEST_F(ListMemoTest, MouseDragSelectsAndDoubleClickSelectsWord) {
+    Memo->SetText("alpha beta\nsecond line\n");
+    QTest::mousePress(Memo->viewport(), Qt::LeftButton, {}, PointOf({0, 0}) - QPoint(2, 0));
+    QTest::mouseMove(Memo->viewport(), PointOf({1, 3}) - QPoint(2, 0));
+    QTest::mouseRelease(Memo->viewport(), Qt::LeftButton, {}, PointOf({1, 3}) - QPoint(2, 0));
+    EXPECT_EQ(Memo->AnchorPos(), (TextPos{0, 0}));
+    EXPECT_EQ(Memo->CaretPos(), (TextPos{1, 3}));
+
+    QTest::mouseDClick(Memo->viewport(), Qt::LeftButton, {}, PointOf({0, 7}));
+    EXPECT_EQ(Memo->AnchorPos(), (TextPos{0, 6}));
+    EXPECT_EQ(Memo->CaretPos(), (TextPos{0, 10}));
+}
+
+TEST_F(ListMemoTest, PageDownAndWheelScrollByRows) {
+    Memo->SetGeneratedLines(1000);
+    Keys({Qt::Key_PageDown});
+    const int64_t top = Memo->FirstVisibleLine();
+    EXPECT_GT(top, 0);
+    EXPECT_EQ(Memo->CaretPos(), (TextPos{top, 0}));
+    EXPECT_EQ(Memo->verticalScrollBar()->value(), top);
+
+    const QPoint inside = Memo->viewport()->rect().center();
+    QWheelEvent wheel(inside, Memo->viewport()->mapToGlobal(inside), {}, {0, -120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(Memo->viewport(), &wheel);
+    EXPECT_EQ(Memo->FirstVisibleLine(), top + QApplication::wheelScrollLines());
+    EXPECT_EQ(Memo->CaretPos(), (TextPos{top, 0}));
+}
+
+TEST_F(ListMemoTest, TabMovesFocusOn) {
+    Keys({Qt::Key_Tab});
+    EXPECT_TRUE(Next->hasFocus());
+    EXPECT_EQ(Memo->Text(), "");
+}
+
+TEST_F(ListMemoTest, ScreenReadersReadShownLinesAndCaret) {
+    Memo->SetGeneratedLines(1000);
+    Memo->SetSelection({2, 1}, {2, 1});
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(Memo);
+    ASSERT_NE(accessible, nullptr);
+    QAccessibleTextInterface* text = accessible->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->text(0, text->characterCount()).startsWith("0\n1\n2\n3\n"));
+    EXPECT_EQ(text->cursorPosition(), 5);
+    text->setCursorPosition(2);
+    EXPECT_EQ(Memo->CaretPos(), (TextPos{1, 0}));
+
+    // Position 900 has the byte 0x84.
+    Memo->SetSelection({900, 0}, {900, 0});
+    const QString shown = text->text(0, text->characterCount());
+    EXPECT_EQ(shown.mid(text->cursorPosition(), 9), "ffffff84\n");
+}
+
+TEST_F(ListMemoTest, RefusesToCopyHugeSelection) {
+    Memo->SetGeneratedLines(MaxCount);
+    QApplication::clipboard()->setText("before");
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->close();
+        }
+    });
+    Keys({Qt::CTRL | Qt::Key_A, Qt::CTRL | Qt::Key_C});
+    EXPECT_TRUE(shown.contains("too large")) << shown.toStdString();
+    EXPECT_EQ(QApplication::clipboard()->text(), "before");
+}
+
+TEST_F(ListMemoTest, DeletesAndRestoresHugeList) {
+    Memo->SetGeneratedLines(MaxCount);
+    Keys({Qt::CTRL | Qt::Key_A, Qt::Key_Delete});
+    EXPECT_EQ(Memo->LineCount(), 1);
+    Keys({Qt::CTRL | Qt::Key_Z});
+    EXPECT_EQ(Memo->LineCount(), MaxCount + 1);
+}
+
+TEST_F(ListMemoTest, CtrlEndShowsLastLinesOfHugeList) {
+    Memo->SetGeneratedLines(MaxCount);
+    Keys({Qt::CTRL | Qt::Key_End});
+    EXPECT_EQ(Memo->CaretPos(), (TextPos{MaxCount, 0}));
+    EXPECT_EQ(Memo->LastVisibleLine(), MaxCount);
+    EXPECT_LE(Memo->FirstVisibleLine(), MaxCount - 1);
+    EXPECT_EQ(Memo->LineText(MaxCount - 1), "fffffffe");
+    EXPECT_EQ(Memo->LineText(MaxCount), "");
+    const QScrollBar* bar = Memo->verticalScrollBar();
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(bar->value(), Memo->FirstVisibleLine());
+}
+
+TEST_F(ListMemoTest, ScrollBarKeepsCountingPastIntRange) {
+    Memo->SetGeneratedLines(MaxCount);
+    Keys({Qt::CTRL | Qt::Key_End});
+    QTest::keyClicks(Memo, "x");
+    for (int i = 0; i < 50; ++i) {
+        Keys({Qt::Key_Return});
+    }
+    const QScrollBar* bar = Memo->verticalScrollBar();
+    EXPECT_EQ(Memo->LineCount(), MaxCount + 51);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    Keys({Qt::CTRL | Qt::Key_Home});
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(Memo->FirstVisibleLine(), 0);
+}
+
+} // namespace

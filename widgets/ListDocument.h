@@ -1,0 +1,100 @@
+#pragma once
+
+#include "LineRuns.h"
+#include "ListLineSource.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A place in the text: a line and a column within it (in UTF-16 code units).
+struct TextPos {
+    int64_t Line = 0;
+    int64_t Column = 0;
+
+    friend bool operator==(TextPos a, TextPos b) {
+        return a.Line == b.Line && a.Column == b.Column;
+    }
+    friend bool operator!=(TextPos a, TextPos b) { return !(a == b); }
+    friend bool operator<(TextPos a, TextPos b) {
+        return a.Line < b.Line || (a.Line == b.Line && a.Column < b.Column);
+    }
+};
+
+// The text of the list memo: lines joined by line breaks, kept as runs of generated
+// list lines and stored text lines (see LineRuns). A document always has at least one
+// line; a text that ends with a line break has an empty last line.
+//
+// Edits go through Replace and are recorded for Undo and Redo. Setting the whole text
+// starts a new history. Lines are counted in 64 bits; positions given from outside
+// are clamped into the text.
+class ListDocument {
+public:
+    explicit ListDocument(ListLineSource::ByteOfPosition byteOfPosition = {});
+
+    void SetByteSource(ListLineSource::ByteOfPosition byteOfPosition);
+
+    // Replaces the whole text ("\n" separates lines).
+    void SetText(const std::u16string& text);
+
+    // Makes the text the list lines of the positions 0..count-1, each followed by a line
+    // break. A count of 0 or below makes the text empty; counts above 2147483647 (the
+    // largest position count) are taken as 2147483647.
+    void SetGeneratedLines(int64_t count);
+
+    int64_t LineCount() const { return Lines.LineCount(); }
+    std::u16string LineText(int64_t line) const;
+    int64_t LineLength(int64_t line) const;
+    TextPos End() const;
+    TextPos Clamp(TextPos pos) const;
+    const std::vector<LineRun>& Runs() const { return Lines.Runs(); }
+
+    // The size in UTF-8 bytes of the text between two places, computed from the runs
+    // without building the text.
+    int64_t TextSize(TextPos from, TextPos to) const;
+    // The text between two places; callers check its size first.
+    std::u16string Text(TextPos from, TextPos to) const;
+
+    // Replaces the text between two places with `text` and returns the end of the
+    // inserted text. A typed edit that continues the previous typed edit joins it, so
+    // one Undo takes back a typed word.
+    TextPos Replace(TextPos from, TextPos to, const std::u16string& text, bool typed = false);
+
+    bool CanUndo() const { return Done > 0; }
+    bool CanRedo() const { return Done < History.size(); }
+    // Take back or repeat the last edit; both return where the caret belongs.
+    TextPos Undo();
+    TextPos Redo();
+
+private:
+    // An edit keeps the whole lines that it touched, before and after, so that undoing
+    // it gives back the very runs it changed (a generated line that was typed in is
+    // generated again).
+    struct Edit {
+        TextPos From;
+        TextPos To;
+        TextPos End;
+        LineRuns Before;
+        LineRuns After;
+        bool Typed = false;
+    };
+
+    int64_t Length(const LineRef& line) const;
+    std::u16string TextOf(const LineRef& line) const;
+    LineRef Piece(const LineRef& line, int64_t begin, int64_t end) const;
+    LineRef Join(LineRef head, LineRef tail) const;
+    // Where text inserted at `from` ends.
+    TextPos EndOf(TextPos from, const LineRuns& inserted) const;
+
+    void Remove(TextPos from, TextPos to);
+    TextPos Insert(TextPos at, LineRuns inserted);
+    void Reset(LineRuns lines);
+
+    ListLineSource Source;
+    LineRuns Lines;
+    std::vector<Edit> History;
+    size_t Done = 0;
+};
+
+// Splits text at its line breaks ("\r\n", "\r" and "\n" all count as one).
+std::vector<std::u16string> SplitLines(const std::u16string& text);

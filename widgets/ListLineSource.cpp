@@ -1,0 +1,33 @@
+#include "ListLineSource.h"
+
+#include "ByteReadout.h"
+
+#include <algorithm>
+#include <limits>
+
+ListLineSource::ListLineSource(ByteOfPosition byteOfPosition) : Byte(std::move(byteOfPosition)) {
+    if (!Byte) {
+        Byte = [](int32_t position) { return static_cast<int8_t>(::ByteOfPosition(position)); };
+    }
+    for (int64_t k = 0; k < 256; ++k) {
+        CycleSums[static_cast<size_t>(k + 1)] =
+            CycleSums[static_cast<size_t>(k)] + static_cast<int64_t>(Line(k).size());
+    }
+}
+
+std::u16string ListLineSource::Line(int64_t position) const {
+    const int64_t clamped = std::clamp<int64_t>(position, 0, std::numeric_limits<int32_t>::max());
+    const std::string line = ListLine(Byte(static_cast<int32_t>(clamped)));
+    return std::u16string(line.begin(), line.end());
+}
+
+int64_t ListLineSource::TextLength(int64_t first, int64_t count) const {
+    // Length of the lines of positions 0..end-1.
+    const auto prefix = [this](int64_t end) {
+        return end / 256 * CycleLength(256) + CycleLength(end % 256);
+    };
+    if (count <= 0) {
+        return 0;
+    }
+    return prefix(first + count) - prefix(first);
+}

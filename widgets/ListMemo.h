@@ -1,0 +1,162 @@
+#pragma once
+
+#include "ListDocument.h"
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <memory>
+
+class QTextLayout;
+
+// The multi-line edit of the list readout. It edits a ListDocument, whose lines may be
+// billions of generated list lines, and lays out only the lines it shows: filling it
+// with any count of lines costs the same, and its memory does not grow with the count.
+//
+// It behaves like a plain multi-line edit: a caret, typing (input methods included),
+// selection with keys and mouse, the clipboard, undo and redo, a context menu, long
+// lines wrapped at the right edge, a vertical scroll bar with one step per line, and
+// Tab moving the focus on.
+class TListMemo : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    // Selections larger than this (in UTF-8 bytes) are not copied.
+    static constexpr int64_t MaxCopyBytes = int64_t{64} * 1024 * 1024;
+
+    explicit TListMemo(QWidget* parent = nullptr);
+    ~TListMemo() override;
+
+    // The source of the bytes of the generated lines.
+    void SetByteSource(ListLineSource::ByteOfPosition byteOfPosition);
+
+    // Replaces the whole text; the caret goes to its start and the history is cleared.
+    void SetText(const QString& text);
+    void Clear();
+    // Shows the list lines of the positions 0..count-1, each followed by a line break
+    // (nothing for a count of 0 or below).
+    void SetGeneratedLines(int64_t count);
+
+    const ListDocument& Document() const { return Doc; }
+    int64_t LineCount() const { return Doc.LineCount(); }
+    QString LineText(int64_t line) const;
+    // The whole text; only sensible for a small document.
+    QString Text() const;
+    TextPos CaretPos() const { return Caret; }
+    TextPos AnchorPos() const { return Anchor; }
+    int64_t FirstVisibleLine() const { return TopLine; }
+    // The last line of which a part is shown.
+    int64_t LastVisibleLine() const;
+
+    void SelectAll();
+    void SetSelection(TextPos anchor, TextPos caret);
+    // Copies the selection; a selection over MaxCopyBytes is refused with a message
+    // and the clipboard is left as it was. Returns whether the text was copied.
+    bool Copy();
+    void Cut();
+    void Paste();
+    void DeleteSelection();
+    void Undo();
+    void Redo();
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+    // The lines that screen readers are given: the shown lines and the caret's line.
+    struct TextWindow {
+        int64_t First = 0;
+        int64_t Last = 0;
+    };
+    TextWindow AccessibleWindow() const;
+    // The place of a character in screen coordinates.
+    QRect CharacterRect(TextPos pos) const;
+    // The place under a point of the viewport (clamped to the text).
+    TextPos PosAt(QPoint point) const;
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    // Space between the text and the viewport's edges, as a plain text edit leaves it.
+    static constexpr int Margin = 4;
+
+    // Word characters (1), spaces (0) and other characters (2), for word moves and
+    // double-clicks.
+    static int CharClass(QChar c);
+
+    // A place on screen: a row of a line's layout.
+    struct Row {
+        int64_t Line = 0;
+        int Index = 0;
+    };
+
+    QTextLayout& LayoutOf(int64_t line) const;
+    void ForgetLayouts();
+    // Drops the kept layouts when there are many; called where no layout is in use.
+    void TrimLayouts();
+    int RowCount(int64_t line) const;
+    int RowOf(TextPos pos) const;
+    qreal RowHeight(Row row) const;
+    bool StepRow(Row& row, bool down) const;
+    int InnerHeight() const;
+    // Where the top line's layout starts, in viewport coordinates.
+    qreal TopY() const;
+    int PageRows() const;
+
+    bool HasSelection() const { return Anchor != Caret; }
+    TextPos SelectionStart() const { return std::min(Anchor, Caret); }
+    TextPos SelectionEnd() const { return std::max(Anchor, Caret); }
+
+    // Moves the caret; with `select` the anchor stays.
+    void MoveCaret(TextPos pos, bool select, bool keepX = false);
+    TextPos ByRows(TextPos pos, int rows);
+    TextPos NextChar(TextPos pos) const;
+    TextPos PreviousChar(TextPos pos) const;
+    TextPos NextWord(TextPos pos) const;
+    TextPos PreviousWord(TextPos pos) const;
+    TextPos RowStart(TextPos pos) const;
+    TextPos RowEnd(TextPos pos) const;
+
+    void ReplaceSelection(const QString& text, bool typed);
+    void DeleteTo(TextPos pos);
+    void CopySelection() { Copy(); }
+    bool HandleStandardKey(QKeyEvent* event);
+
+    int64_t MaxTopLine() const;
+    void ClampTop();
+    void EnsureCaretVisible();
+    void ScrollRows(int rows);
+    void UpdateScrollBar();
+    void ScrollBarMoved(int value);
+    void TextChanged();
+    void CaretMoved();
+    void RestartBlink();
+
+    ListDocument Doc;
+    TextPos Caret;
+    TextPos Anchor;
+    qreal WantedX = -1;
+    int64_t TopLine = 0;
+    int TopRow = 0;
+    QString Preedit;
+    int PreeditCursor = 0;
+    bool CaretShown = true;
+    bool SyncingBar = false;
+    QBasicTimer Blink;
+    mutable std::map<int64_t, std::unique_ptr<QTextLayout>> Layouts;
+};
