@@ -20,7 +20,7 @@ public:
     bool SetClipboardText(const QString& text) override {
         QClipboard* clipboard = QGuiApplication::clipboard();
         clipboard->setText(text);
-        return clipboard->ownsClipboard() && clipboard->text() == text;
+        return clipboard->text() == text;
     }
 };
 

@@ -22,6 +22,9 @@ TFrmMain* FrmMain = nullptr;
 TFrmMain::TFrmMain() : TForm(TBorder::Single), ui(std::make_unique<Ui::TFrmMain>()) {
     ui->setupUi(this);
     SetupForm();
+    ui->MemoMemoryList->SetByteSource(
+        [this](int32_t position) { return ReadMemoryByte(position); });
+    ui->MemoMemoryList->SetText(QStringLiteral("--\n"));
     CreateStatusPanels();
     ConnectHandlers();
 }
@@ -73,13 +76,10 @@ void TFrmMain::BtnGetMemoryValueClick() {
 }
 
 void TFrmMain::BtnGerMemoryValueListClick() {
+    // Lines 0..N-1, each the list line of its position, then the empty last line. The
+    // list makes its lines as they are shown, so any count is instant.
     const int32_t count = StrToInt(ui->EditMemoryCounter->text().toStdString());
-    std::string text;
-    for (int32_t position = 0; position < count; ++position) {
-        text += ListLine(ReadMemoryByte(position));
-        text += '\n';
-    }
-    ui->MemoMemoryList->setPlainText(QString::fromStdString(text));
+    ui->MemoMemoryList->SetGeneratedLines(count);
 }
 
 void TFrmMain::MnuPhoneClick() {

@@ -8,7 +8,7 @@
 
 // The window tests run inside one application object with the program's five
 // windows, as the program does. The program's files (settings, help) go to a
-// scratch folder instead of beside the test binary.
+// scratch folder instead of beside the test binary or into the user's home.
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     // Without a display of their own (also while CTest lists them) the tests draw offscreen.
@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     OverrideExecutablePath(std::string(folder) + "/quorvin");
+    setenv("XDG_CONFIG_HOME", (std::string(folder) + "/config").c_str(), 1);
     int failed = 0;
     {
         TApplication application(argc, argv);

@@ -1,4 +1,5 @@
 #include "FormTesting.h"
+#include "ListMemo.h"
 #include "ModalBoxes.h"
 #include "UMain.h"
 
@@ -72,7 +73,7 @@ TEST_F(MainWindowKeysTest, SpaceOnAnyButtonRunsButton1AndFocusComesBack) {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(&window, button)) << button;
     }
-    EXPECT_EQ(Control<QPlainTextEdit>(&window, "MemoMemoryList")->toPlainText(), "--\n");
+    EXPECT_EQ(Control<TListMemo>(&window, "MemoMemoryList")->Text(), "--\n");
 }
 
 TEST_F(MainWindowKeysTest, SpaceWithModifiersPressesNothing) {
@@ -98,7 +99,7 @@ TEST_F(MainWindowKeysTest, EnterInAnEditPressesNothing) {
         EXPECT_FALSE(KeyShowsOk(Qt::Key_Return)) << edit;
         EXPECT_FALSE(KeyShowsOk(Qt::Key_Enter)) << edit;
     }
-    EXPECT_EQ(Control<QPlainTextEdit>(&window, "MemoMemoryList")->toPlainText(), "--\n");
+    EXPECT_EQ(Control<TListMemo>(&window, "MemoMemoryList")->Text(), "--\n");
 }
 
 TEST_F(MainWindowKeysTest, SpaceAndLettersInEditsAreText) {
@@ -109,13 +110,18 @@ TEST_F(MainWindowKeysTest, SpaceAndLettersInEditsAreText) {
 
 TEST_F(MainWindowKeysTest, MemoTakesEnterAsLineBreakAndTabMovesOn) {
     Focus("MemoMemoryList");
-    auto* memo = Control<QPlainTextEdit>(&window, "MemoMemoryList");
-    memo->moveCursor(QTextCursor::End);
-    QTest::keyClicks(memo, "ab");
+    TypeKey(Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "ab");
     TypeKey(Qt::Key_Return);
-    EXPECT_EQ(memo->toPlainText(), "--\nab\n");
+    EXPECT_EQ(Control<TListMemo>(&window, "MemoMemoryList")->Text(), "--\nab\n");
     TypeKey(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(&window, "EditMemoryCounter"));
+
+    Focus("MemoNote");
+    auto* note = Control<QPlainTextEdit>(&window, "MemoNote");
+    note->moveCursor(QTextCursor::Start);
+    TypeKey(Qt::Key_Return);
+    EXPECT_TRUE(note->toPlainText().startsWith("\n使用注意事项"));
 }
 
 TEST_F(MainWindowKeysTest, TabOrderFollowsTheDescription) {

@@ -1,4 +1,5 @@
 #include "FormTesting.h"
+#include "ListMemo.h"
 #include "ModalBoxes.h"
 #include "UMain.h"
 
@@ -22,7 +23,7 @@ protected:
     void Press(const char* button) {
         QTest::mouseClick(Control<QPushButton>(&window, button), Qt::LeftButton);
     }
-    QString ListText() { return Control<QPlainTextEdit>(&window, "MemoMemoryList")->toPlainText(); }
+    QString ListText() { return Control<TListMemo>(&window, "MemoMemoryList")->Text(); }
 
     TFrmMain window;
 };
@@ -187,6 +188,16 @@ INSTANTIATE_TEST_SUITE_P(Counts, ListEndTest,
                                          ListEndCase{"Past80", "130", {"ffffff80", "ffffff81"}},
                                          ListEndCase{"Wraps", "258", {"0", "1"}}),
                          [](const auto& info) { return info.param.name; });
+
+TEST_F(MainWindowTest, LargestCountIsInstantAndEndsWithTheEmptyLine) {
+    SetText("EditMemoryCounter", "2147483647");
+    Press("BtnGerMemoryValueList");
+    auto* list = Control<TListMemo>(&window, "MemoMemoryList");
+    EXPECT_EQ(list->LineCount(), int64_t{2147483648});
+    EXPECT_EQ(list->LineText(0), "0");
+    EXPECT_EQ(list->LineText(2147483646), "fffffffe");
+    EXPECT_EQ(list->LineText(2147483647), "");
+}
 
 TEST_F(MainWindowTest, InvalidCountKeepsTheList) {
     SetText("EditMemoryCounter", "12 ");

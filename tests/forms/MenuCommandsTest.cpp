@@ -92,25 +92,41 @@ TEST_F(MenuCommandsTest, NoMarkBeforeTheMenuFirstOpens) {
     EXPECT_FALSE(Control<QAction>(window.get(), "MnuEnglish")->isChecked());
 }
 
-TEST_F(MenuCommandsTest, LostChoiceAtExitIsShown) {
-    OverrideExecutablePath(folder.filePath("missing/quorvin").toStdString());
+// Neither the executable's folder (missing) nor the user's configuration folder (a
+// file stands in its way) can take the settings file.
+class SaveFailureTest : public MenuCommandsTest {
+protected:
+    void SetUp() override {
+        QFile(folder.filePath("blocked")).open(QIODevice::WriteOnly);
+        configHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", folder.filePath("blocked").toLocal8Bit());
+        OverrideExecutablePath(folder.filePath("missing/quorvin").toStdString());
+    }
+    void TearDown() override {
+        MenuCommandsTest::TearDown();
+        qputenv("XDG_CONFIG_HOME", configHome);
+    }
+    QString LostFile() const { return folder.filePath("blocked/quorvin/quorvin.ini"); }
+
+    QByteArray configHome;
+};
+
+TEST_F(SaveFailureTest, LostChoiceAtExitIsShown) {
     Start();
     Choose("MnuEnglish");
     const TSeenBox box = RunClosingBox([&] { window.reset(); });
-    EXPECT_EQ(box.text, "Unable to write to " + folder.filePath("missing/quorvin.ini") + ".");
+    EXPECT_EQ(box.text, "Unable to write to " + LostFile() + ".");
     EXPECT_EQ(box.icon, QMessageBox::Critical);
     EXPECT_EQ(box.caption, "Quorvin");
 }
 
-TEST_F(MenuCommandsTest, UnchangedChoiceFailsQuietly) {
-    OverrideExecutablePath(folder.filePath("missing/quorvin").toStdString());
+TEST_F(SaveFailureTest, UnchangedChoiceFailsQuietly) {
     Start();
     testing::internal::CaptureStderr();
     const TSeenBox box = RunClosingBox([&] { window.reset(); });
     const std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(box.shown);
-    EXPECT_NE(printed.find("Unable to write to " +
-                           folder.filePath("missing/quorvin.ini").toStdString() + "."),
+    EXPECT_NE(printed.find("Unable to write to " + LostFile().toStdString() + "."),
               std::string::npos);
 }
 
