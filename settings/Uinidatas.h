@@ -6,6 +6,11 @@
 // The program's settings: the interface language flag, kept in the INI file beside the
 // executable (section "Setting", key "bChinese", "1" or "0"). The main window holds one
 // by value: constructing it loads the flag, destroying it saves the flag.
+//
+// A copy installed in a folder that the user cannot write to keeps the user's file in
+// the user's configuration folder instead ($XDG_CONFIG_HOME/quorvin/quorvin.ini, by
+// default ~/.config/quorvin/quorvin.ini), as Windows does for programs in protected
+// folders. Until that file exists, the file beside the executable is read.
 class TIniDatas {
 public:
     // Settings beside the running executable.
@@ -30,11 +35,13 @@ public:
     // error's message; must not throw. Empty by default.
     static std::function<void(const std::string& message)> OnLostChoice;
 
-    // The settings file; empty when the executable's path cannot be told.
+    // The settings file: beside the executable, or in the user's configuration folder
+    // when the executable's folder is not writable; empty when neither can be told.
     std::string IniPath;
     // True for the Chinese interface, false for the English one.
     bool bChinese;
 
 private:
-    bool LoadedChinese; // the flag as the last load found it
+    bool LoadedChinese;        // the flag as the last load found it
+    std::string SharedIniPath; // beside the executable, when IniPath is the user's file
 };

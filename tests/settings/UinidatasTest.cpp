@@ -61,6 +61,13 @@ struct ExitFailureCase {
     bool hookInstalled = true;
 };
 
+// Points the user's configuration folder somewhere for one test.
+class TConfigHome {
+public:
+    explicit TConfigHome(const std::string& path) { setenv("XDG_CONFIG_HOME", path.c_str(), 1); }
+    ~TConfigHome() { unsetenv("XDG_CONFIG_HOME"); }
+};
+
 class IniDatasExitFailureTest : public testing::TestWithParam<ExitFailureCase> {
 protected:
     void TearDown() override { TIniDatas::OnLostChoice = nullptr; }
@@ -68,8 +75,13 @@ protected:
 
 TEST_P(IniDatasExitFailureTest, ReportsToStandardErrorAndLostChoiceToHook) {
     const TTempFolder folder;
+    // Neither place can be written: a file stands where the configuration folder would be.
+    WriteBytes(folder / "config", "");
+    const TConfigHome configHome(folder / "config");
     std::string executable = folder / "none/app";
+    std::string iniPath = folder / "config/quorvin/quorvin.ini";
     if (GetParam().directoryInTheWay) {
+        iniPath = folder / "app.ini";
         executable = folder / "app";
         mkdir((folder / "app.ini").c_str(), 0755);
     }
@@ -85,7 +97,7 @@ TEST_P(IniDatasExitFailureTest, ReportsToStandardErrorAndLostChoiceToHook) {
     }
     const std::string printed = testing::internal::GetCapturedStderr();
 
-    const std::string message = "Unable to write to " + executable + ".ini";
+    const std::string message = "Unable to write to " + iniPath;
     EXPECT_EQ(printed, message + ".\n");
     const bool told = GetParam().choiceChanged && GetParam().hookInstalled;
     EXPECT_EQ(shown, told ? std::vector<std::string>{message} : std::vector<std::string>{});
@@ -97,6 +109,67 @@ INSTANTIATE_TEST_SUITE_P(Failures, IniDatasExitFailureTest,
                                          ExitFailureCase{"MissingFolderChanged", false, true},
                                          ExitFailureCase{"ChangedWithoutHook", true, true, false}),
                          [](const auto& info) { return info.param.name; });
+
+struct LayoutCase {
+    const char* name;
+    bool writableFolder;      // otherwise the executable's folder cannot be written
+    std::string besideBefore; // "" for no file
+    std::string userBefore;
+    bool loaded;
+    std::string besideAfter;
+    std::string userAfter;
+};
+
+class IniDatasLayoutTest : public testing::TestWithParam<LayoutCase> {};
+
+TEST_P(IniDatasLayoutTest, KeepsTheFileWhereTheUserCanWrite) {
+    const TTempFolder folder;
+    const TConfigHome configHome(folder / "config");
+    // A missing folder stands for one the user cannot write to (the tests may run as root,
+    // who can write to any existing folder).
+    const std::string programFolder = folder / (GetParam().writableFolder ? "portable" : "opt");
+    const std::string userFile = folder / "config/quorvin/quorvin.ini";
+    if (GetParam().writableFolder) {
+        mkdir(programFolder.c_str(), 0755);
+    }
+    if (!GetParam().besideBefore.empty()) {
+        mkdir(programFolder.c_str(), 0755);
+        WriteBytes(programFolder + "/quorvin.ini", GetParam().besideBefore);
+        if (!GetParam().writableFolder) {
+            chmod(programFolder.c_str(), 0555);
+        }
+    }
+    if (!GetParam().userBefore.empty()) {
+        mkdir((folder / "config").c_str(), 0755);
+        mkdir((folder / "config/quorvin").c_str(), 0755);
+        WriteBytes(userFile, GetParam().userBefore);
+    }
+    {
+        TIniDatas datas(programFolder + "/quorvin");
+        if (!GetParam().writableFolder && geteuid() == 0 && !GetParam().besideBefore.empty()) {
+            GTEST_SKIP() << "root can write to any existing folder";
+        }
+        EXPECT_EQ(datas.bChinese, GetParam().loaded);
+        EXPECT_EQ(datas.IniPath,
+                  GetParam().writableFolder ? programFolder + "/quorvin.ini" : userFile);
+    }
+    EXPECT_EQ(ReadBytes(programFolder + "/quorvin.ini"), GetParam().besideAfter);
+    EXPECT_EQ(ReadBytes(userFile), GetParam().userAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, IniDatasLayoutTest,
+    testing::Values(LayoutCase{"Portable", true, "", "", true, "[Setting]\nbChinese=1\n", ""},
+                    LayoutCase{"PortableIgnoresUserFile", true, "[Setting]\nbChinese=1\n",
+                               "[Setting]\nbChinese=0\n", true, "[Setting]\nbChinese=1\n",
+                               "[Setting]\nbChinese=0\n"},
+                    LayoutCase{"InstalledFirstRun", false, "", "", true, "",
+                               "[Setting]\nbChinese=1\n"},
+                    LayoutCase{"InstalledReadsUserFile", false, "", "[Setting]\nbChinese=0\n",
+                               false, "", "[Setting]\nbChinese=0\n"},
+                    LayoutCase{"InstalledReadsSharedDefault", false, "[Setting]\nbChinese=0\n", "",
+                               false, "[Setting]\nbChinese=0\n", "[Setting]\nbChinese=0\n"}),
+    [](const auto& info) { return info.param.name; });
 
 TEST(IniDatasTest, UnknownExecutableWritesNothing) {
     testing::internal::CaptureStderr();
