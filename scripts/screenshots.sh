@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Takes the pictures of the README: starts the built program on a private X display with a
+# window manager, opens the main window, Help > Phone, Help > About, Register and, from it, the
+# QQ dialog in turn, and saves each window with its frame to docs/screenshots/.
+# Usage: screenshots.sh [PATH-TO-QUORVIN]   (default: build/app/quorvin)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+executable=$(realpath "${1:-$root/build/app/quorvin}")
+pictures="$root/docs/screenshots"
+
+# shellcheck source-path=SCRIPTDIR source=xvfb-session.sh
+source "$root/scripts/xvfb-session.sh"
+scratch=$(mktemp -d)
+program=
+stop_all() {
+    if [ -n "$program" ]; then
+        kill "$program" 2>/dev/null || true
+        wait "$program" 2>/dev/null || true
+    fi
+    xvfb_session_stop
+    rm -rf "$scratch"
+}
+trap stop_all EXIT
+trap 'exit 130' INT TERM
+
+if ! xvfb_session_start "$scratch"; then
+    echo "screenshots: Xvfb cannot start here" >&2
+    exit 1
+fi
+
+# A copy of the program keeps its settings file in the scratch folder, not beside the build.
+mkdir "$scratch/program"
+cp "$executable" "$scratch/program/quorvin"
+QT_QPA_PLATFORM=xcb "$scratch/program/quorvin" >"$scratch/program.log" 2>&1 &
+program=$!
+
+active_window() {
+    xdotool getactivewindow 2>/dev/null || true
+}
+
+# Waits until a shown window other than the given ones is active and prints its id.
+wait_for_other_window() {
+    local deadline=$((SECONDS + 10)) window
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        window=$(active_window)
+        if [ -n "$window" ] && [[ " $* " != *" $window "* ]] &&
+            xwininfo -id "$window" | grep -q IsViewable; then
+            echo "$window"
+            return 0
+        fi
+        sleep 0.05
+    done
+    echo "screenshots: no new window became active" >&2
+    return 1
+}
+
+wait_for_active() {
+    local window=$1 deadline=$((SECONDS + 10))
+    until [ "$(active_window)" = "$window" ]; do
+        if [ "$SECONDS" -ge "$deadline" ]; then
+            echo "screenshots: window $window did not become active again" >&2
+            return 1
+        fi
+        sleep 0.05
+    done
+}
+
+# Saves window $1 with its frame to $2, once two pictures in a row are the same (drawn).
+capture() {
+    local window=$1 file="$pictures/$2" deadline=$((SECONDS + 10))
+    local x y width height left right top bottom
+    eval "$(xwininfo -id "$window" | sed -n \
+        -e 's/^ *Absolute upper-left X: *\(-*[0-9]*\)/x=\1/p' \
+        -e 's/^ *Absolute upper-left Y: *\(-*[0-9]*\)/y=\1/p' \
+        -e 's/^ *Width: *\([0-9]*\)/width=\1/p' -e 's/^ *Height: *\([0-9]*\)/height=\1/p')"
+    read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS |
+        sed 's/.*= *//; s/,//g')
+    local crop="$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))"
+    local previous="$scratch/previous.png" current="$scratch/current.png"
+    import -silent -window root -crop "$crop" +repage -strip \
+        -define png:exclude-chunks=date,time "$previous"
+    while :; do
+        import -silent -window root -crop "$crop" +repage -strip \
+            -define png:exclude-chunks=date,time "$current"
+        if cmp -s "$previous" "$current"; then
+            mv "$current" "$file"
+            echo "saved $file ($crop, title \"$(xdotool getwindowname "$window")\")"
+            return 0
+        fi
+        if [ "$SECONDS" -ge "$deadline" ]; then
+            echo "screenshots: $2 kept changing" >&2
+            return 1
+        fi
+        mv "$current" "$previous"
+    done
+}
+
+mkdir -p "$pictures"
+main=$(wait_for_other_window)
+capture "$main" main-window.png
+
+# Each dialog opens with the focus on its closing button, so Enter closes it.
+xdotool key alt+h p
+phone=$(wait_for_other_window "$main")
+capture "$phone" phone.png
+xdotool key Return
+wait_for_active "$main"
+
+xdotool key alt+h a
+about=$(wait_for_other_window "$main")
+capture "$about" about.png
+xdotool key Return
+wait_for_active "$main"
+
+xdotool key alt+r
+support=$(wait_for_other_window "$main")
+capture "$support" support.png
+# The QQ button: 8, 336 (345 x 25) in the group box at 512, 0 of the support dialog.
+xdotool mousemove --window "$support" 692 348 click 1
+qq=$(wait_for_other_window "$support")
+capture "$qq" qq.png
+xdotool key Return
+wait_for_active "$support"
+
+# Closing the support dialog brings the plain "OK!" box; then the main window ends the run.
+xdotool key alt+F4
+wait_for_other_window "$support" "$main" >/dev/null
+xdotool key Return
+wait_for_active "$main"
+xdotool key alt+F4
+wait "$program"
+program=
