@@ -112,12 +112,16 @@ TextPos ListDocument::EndOf(TextPos from, const LineRuns& inserted) const {
     return last == 0 ? TextPos{from.Line, from.Column + length} : TextPos{from.Line + last, length};
 }
 
-int64_t ListDocument::TextSize(TextPos from, TextPos to) const {
+void ListDocument::OrderAndClamp(TextPos& from, TextPos& to) const {
     from = Clamp(from);
     to = Clamp(to);
     if (to < from) {
         std::swap(from, to);
     }
+}
+
+int64_t ListDocument::TextSize(TextPos from, TextPos to) const {
+    OrderAndClamp(from, to);
     const std::u16string first = LineText(from.Line);
     if (from.Line == to.Line) {
         return Utf8Size(first, static_cast<size_t>(from.Column), static_cast<size_t>(to.Column));
@@ -139,11 +143,7 @@ int64_t ListDocument::TextSize(TextPos from, TextPos to) const {
 }
 
 std::u16string ListDocument::Text(TextPos from, TextPos to) const {
-    from = Clamp(from);
-    to = Clamp(to);
-    if (to < from) {
-        std::swap(from, to);
-    }
+    OrderAndClamp(from, to);
     const std::u16string first = LineText(from.Line);
     if (from.Line == to.Line) {
         return first.substr(static_cast<size_t>(from.Column),
@@ -185,11 +185,7 @@ TextPos ListDocument::Insert(TextPos at, LineRuns inserted) {
 }
 
 TextPos ListDocument::Replace(TextPos from, TextPos to, const std::u16string& text, bool typed) {
-    from = Clamp(from);
-    to = Clamp(to);
-    if (to < from) {
-        std::swap(from, to);
-    }
+    OrderAndClamp(from, to);
     LineRuns inserted = LineRuns::Stored(SplitLines(text));
     const bool joinsTyping = typed && from == to && inserted.LineCount() == 1 && Done > 0 &&
                              Done == History.size() && History.back().Typed &&

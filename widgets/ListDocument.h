@@ -47,6 +47,8 @@ public:
     int64_t LineLength(int64_t line) const;
     TextPos End() const;
     TextPos Clamp(TextPos pos) const;
+    // Clamps both ends into the document and puts them in order.
+    void OrderAndClamp(TextPos& from, TextPos& to) const;
     const std::vector<LineRun>& Runs() const { return Lines.Runs(); }
 
     // The size in UTF-8 bytes of the text between two places, computed from the runs
