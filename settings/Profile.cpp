@@ -244,6 +244,18 @@ std::string LineBreakOf(std::string_view text) {
     return text.substr(end, 2) == "\r\n" ? "\r\n" : "\r";
 }
 
+// The line break of a line inserted after `previous`: the file's own, except where that
+// is a lone CR and the next line starts with LF (an empty line). The two would run
+// together into one CR LF and the empty line would be lost, so the new line ends like
+// the line before it instead.
+std::string NewLineBreak(std::string_view text, const TLine& previous,
+                         const std::string& lineBreak) {
+    if (lineBreak == "\r" && previous.Next < text.size() && text[previous.Next] == '\n') {
+        return std::string(text.substr(previous.End, previous.Next - previous.End));
+    }
+    return lineBreak;
+}
+
 // The file that `path` names once symlinks are followed; it need not exist. Empty for
 // an empty path or links that go round in a circle.
 std::string FollowLinks(std::string path) {
@@ -370,7 +382,7 @@ bool ProfileWrite(const std::string& path, const std::optional<TProfileEntry>& e
         if (place.Line.Next == place.Line.End) {
             added = lineBreak;
         }
-        added += entry->Key + "=" + entry->Value + lineBreak;
+        added += entry->Key + "=" + entry->Value + NewLineBreak(text, place.Line, lineBreak);
         const std::string_view parts[] = {text.substr(0, place.Line.Next), added,
                                           text.substr(place.Line.Next)};
         return ReplaceFile(target, parts, mode);

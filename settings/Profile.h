@@ -34,8 +34,9 @@ struct TProfileEntry {
 // Stores `entry` in the file at `path`, changing nothing else: an existing key's line
 // becomes "key=value" (the key spelled as in the file), a missing key is added after the
 // last entry of its section, a missing section at the end of the file, a missing file is
-// created. New lines end like the file's first line break (LF in a new file). The value
-// is written as given.
+// created. New lines end like the file's first line break (LF in a new file), except that
+// a new line is never ended with a lone CR right before an LF: it then ends like the line
+// before it, so that the two cannot run together. The value is written as given.
 //
 // The file is replaced as a whole: the new text goes to a temporary file in the same
 // folder, which is flushed to disk, given the old file's permissions and renamed over

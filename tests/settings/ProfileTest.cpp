@@ -169,6 +169,11 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"s", "k", "2"}},
                   "x=0\n[t]\nk=1\n[s]\nk=2\n;c\n"},
         WriteCase{"CrOnlyFile", "[a]\rx=1", {{"a", "k", "v"}}, "[a]\rx=1\rk=v\r"},
+        // A lone CR before the empty line would merge with its LF into one line break.
+        WriteCase{"CrFileKeyBeforeEmptyLfLine",
+                  "[a]\rx=1\n\n[b]\r",
+                  {{"a", "k", "v"}},
+                  "[a]\rx=1\nk=v\n\n[b]\r"},
         WriteCase{"NewSectionAfterLastLine",
                   "[a]\r\nx=1",
                   {{"b", "k", "v"}},
