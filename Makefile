@@ -1,9 +1,19 @@
 # The two commands: `make run` and `make test`. Both install what is missing,
-# configure and build into build/ first.
+# configure and build into build/ first. `make test` then also runs every test again
+# under AddressSanitizer and UndefinedBehaviorSanitizer (`make test-sanitize`) and each
+# fuzz target for 30 seconds (`make fuzz`).
 BUILD_DIR := build
 CMAKE_FLAGS ?=
+SANITIZE_DIR := build-sanitize
+FUZZ_DIR := build-fuzz
+# How long `make fuzz` runs each fuzz target, in seconds.
+FUZZ_SECONDS ?= 60
+# Any sanitizer report stops the test that made it. The environment applies to building
+# too: the build runs the test programs to list their cases.
+SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test format
+.PHONY: all deps configure build run test test-sanitize fuzz format package
 
 all: build
 
@@ -23,6 +33,30 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+	$(MAKE) --no-print-directory test-sanitize
+	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
+
+$(SANITIZE_DIR)/build.ninja:
+	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVIN_SANITIZE=ON
+
+test-sanitize: deps $(SANITIZE_DIR)/build.ninja
+	$(SANITIZE_ENV) cmake --build $(SANITIZE_DIR)
+	cd $(SANITIZE_DIR) && $(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+$(FUZZ_DIR)/build.ninja:
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DQUORVIN_FUZZ=ON
+
+fuzz: deps $(FUZZ_DIR)/build.ninja
+	cmake --build $(FUZZ_DIR)
+	fuzz/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+package: build
+	cd $(BUILD_DIR) && cpack
+
+# Pictures of the main window and the dialogs for the README, taken on a private X display.
+.PHONY: screenshots
+screenshots: build
+	scripts/screenshots.sh $(BUILD_DIR)/app/quorvin
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

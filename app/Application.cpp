@@ -24,6 +24,7 @@ void TApplication::Initialize() {
     // last-window rule: a dialog closing must never end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quorvin.png")));
+    QApplication::setDesktopFileName(QStringLiteral("quorvin"));
     InstallFontSubstitutes();
     // A language choice that cannot be saved at exit is shown, not only logged.
     TIniDatas::OnLostChoice = [this](const std::string& message) {
