@@ -1,18 +1,24 @@
 // Filling the list readout: the list memo against a QPlainTextEdit filled in one call.
 //
-// For each count N it measures, in a fresh process per case, the time from the fill to
-// the first painted frame and the growth of resident memory, and for the memo also the
-// time of Ctrl+End to the last line. Run without arguments; it starts itself once per
+// For each count N it measures, in a fresh process per case, the time from the press of
+// the main window's list button (for the baseline: from the one-call fill) to the first
+// painted frame of the list and the growth of resident memory, then the time of Ctrl+End
+// to the last line. Run without arguments; it starts itself once per
 // case ("bench_list_memo memo 1000000") and prints a table.
 
 #include "ByteReadout.h"
 #include "ListMemo.h"
+#include "Paths.h"
+#include "UMain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -41,25 +47,29 @@ long ResidentKiB() {
     return 0;
 }
 
-// A widget that notes when a paint event has run to its end.
-template <typename Base> class Timed : public Base {
+// Notes when the list's viewport has painted: events are handled to their end before
+// processEvents returns, so once the flag is seen the frame is drawn.
+class PaintWatch : public QObject {
 public:
+    explicit PaintWatch(QWidget* viewport) { viewport->installEventFilter(this); }
     bool Painted = false;
 
 protected:
-    void paintEvent(QPaintEvent* event) override {
-        Base::paintEvent(event);
-        Painted = true;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            Painted = true;
+        }
+        return false;
     }
 };
 
-// Milliseconds from calling `act` until the widget has painted.
-template <typename Widget, typename Act> double UntilPainted(Widget& widget, Act act) {
-    widget.Painted = false;
+// Milliseconds from calling `act` until the list has painted.
+template <typename Act> double UntilPainted(PaintWatch& watch, Act act) {
+    watch.Painted = false;
     QElapsedTimer timer;
     timer.start();
     act();
-    while (!widget.Painted) {
+    while (!watch.Painted) {
         QApplication::processEvents(QEventLoop::AllEvents);
     }
     return timer.nsecsElapsed() / 1e6;
@@ -72,63 +82,73 @@ struct Result {
     std::string LastLines;
 };
 
-template <typename Widget, typename Fill, typename Describe>
-Result Measure(Widget& widget, Fill fill, Describe lastLines) {
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    widget.setParent(&window);
-    layout->addWidget(&widget);
-    window.resize(385, 129);
+// Measures `fill` on the list inside the shown `window`: first frame, memory growth,
+// then Ctrl+End.
+template <typename Fill, typename Describe>
+Result Measure(QWidget& window, QAbstractScrollArea& list, Fill fill, Describe lastLines) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         std::fprintf(stderr, "the window was not shown\n");
     }
-    widget.setFocus();
-    UntilPainted(widget, [&widget] { widget.viewport()->update(); });
+    PaintWatch watch(list.viewport());
+    UntilPainted(watch, [&list] { list.viewport()->update(); });
 
     Result result;
     const long before = ResidentKiB();
-    result.FirstFrameMs = UntilPainted(widget, fill);
+    result.FirstFrameMs = UntilPainted(watch, fill);
     result.GrowthKiB = ResidentKiB() - before;
-    result.CtrlEndMs = UntilPainted(
-        widget, [&widget] { QTest::keyClick(&widget, Qt::Key_End, Qt::ControlModifier); });
+    list.setFocus();
+    result.CtrlEndMs =
+        UntilPainted(watch, [&list] { QTest::keyClick(&list, Qt::Key_End, Qt::ControlModifier); });
     result.LastLines = lastLines();
-    widget.setParent(nullptr);
     return result;
 }
 
-Result RunCase(const QString& kind, int64_t count) {
-    if (kind == QLatin1String("memo")) {
-        Timed<TListMemo> memo;
-        memo.SetByteSource(
-            [](int32_t position) { return static_cast<int8_t>(ByteOfPosition(position)); });
-        memo.SetText(QStringLiteral("--\n"));
-        return Measure(
-            memo, [&memo, count] { memo.SetGeneratedLines(count); },
-            [&memo] {
-                const int64_t last = memo.LastVisibleLine();
-                return (memo.LineText(last - 1) + QLatin1Char('|') + memo.LineText(last))
-                    .toStdString();
-            });
-    }
-    Timed<QPlainTextEdit> edit;
-    edit.setPlainText(QStringLiteral("--\n"));
+// The program's main window: the count typed, then the list button pressed.
+Result RunMemoCase(int64_t count) {
+    const QTemporaryDir folder;
+    OverrideExecutablePath(folder.filePath(QStringLiteral("quorvin")).toStdString());
+    TFrmMain window;
+    auto* list = window.findChild<TListMemo*>(QStringLiteral("MemoMemoryList"));
+    auto* button = window.findChild<QPushButton*>(QStringLiteral("BtnGerMemoryValueList"));
+    window.findChild<QLineEdit*>(QStringLiteral("EditMemoryCounter"))
+        ->setText(QString::number(count));
     return Measure(
-        edit,
-        [&edit, count] {
+        window, *list, [button] { QTest::mouseClick(button, Qt::LeftButton); },
+        [list] {
+            const int64_t last = list->LastVisibleLine();
+            return (list->LineText(last - 1) + QLatin1Char('|') + list->LineText(last))
+                .toStdString();
+        });
+}
+
+// The baseline: a plain text edit of the list's size, filled with the whole text in one call.
+Result RunPlainCase(int64_t count) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* edit = new QPlainTextEdit(QStringLiteral("--\n"));
+    layout->addWidget(edit);
+    window.resize(385, 129);
+    return Measure(
+        window, *edit,
+        [edit, count] {
             QString text;
             for (int64_t i = 0; i < count; ++i) {
                 text += QString::fromStdString(ListLine(
                             static_cast<int8_t>(ByteOfPosition(static_cast<int32_t>(i))))) +
                         QLatin1Char('\n');
             }
-            edit.setPlainText(text);
+            edit->setPlainText(text);
         },
-        [&edit] {
-            QTextCursor cursor = edit.textCursor();
+        [edit] {
+            QTextCursor cursor = edit->textCursor();
             return (cursor.block().previous().text() + QLatin1Char('|') + cursor.block().text())
                 .toStdString();
         });
+}
+
+Result RunCase(const QString& kind, int64_t count) {
+    return kind == QLatin1String("memo") ? RunMemoCase(count) : RunPlainCase(count);
 }
 
 // Runs one case in a child process and reads its result line.
