@@ -13,7 +13,7 @@ FUZZ_SECONDS ?= 60
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test test-sanitize fuzz format package
+.PHONY: all deps configure build run test test-sanitize fuzz format package screenshots
 
 all: build
 
@@ -54,7 +54,6 @@ package: build
 	cd $(BUILD_DIR) && cpack
 
 # Pictures of the main window and the dialogs for the README, taken on a private X display.
-.PHONY: screenshots
 screenshots: build
 	scripts/screenshots.sh $(BUILD_DIR)/app/quorvin
 
