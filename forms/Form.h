@@ -43,7 +43,6 @@ public:
     // ends the run; any other window hides.
     void Close();
 
-    TModalResult ModalResult() const { return modalResult; }
     void SetModalResult(TModalResult result);
 
     void setVisible(bool visible) override;

@@ -82,10 +82,6 @@ void TListMemo::SetText(const QString& text) {
     TextChanged();
 }
 
-void TListMemo::Clear() {
-    SetText({});
-}
-
 void TListMemo::SetGeneratedLines(int64_t count) {
     Doc.SetGeneratedLines(count);
     Caret = Anchor = {};

@@ -35,7 +35,6 @@ public:
 
     // Replaces the whole text; the caret goes to its start and the history is cleared.
     void SetText(const QString& text);
-    void Clear();
     // Shows the list lines of the positions 0..count-1, each followed by a line break
     // (nothing for a count of 0 or below).
     void SetGeneratedLines(int64_t count);
