@@ -29,7 +29,7 @@ build: configure
 	cmake --build $(BUILD_DIR)
 
 run: build
-	@scripts/run.sh $(BUILD_DIR)/app/quorvin
+	@scripts/run.sh $(BUILD_DIR)/program/quorvin
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
@@ -55,7 +55,7 @@ package: build
 
 # Pictures of the main window and the dialogs for the README, taken on a private X display.
 screenshots: build
-	scripts/screenshots.sh $(BUILD_DIR)/app/quorvin
+	scripts/screenshots.sh $(BUILD_DIR)/program/quorvin
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,8 +1,7 @@
-#include "Application.h"
+#include "app/Application.h"
 
-#include "Dialogs.h"
-#include "Fonts.h"
-#include "Uinidatas.h"
+#include "app/Dialogs.h"
+#include "app/Fonts.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -26,10 +25,6 @@ void TApplication::Initialize() {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quorvin.png")));
     QApplication::setDesktopFileName(QStringLiteral("quorvin"));
     InstallFontSubstitutes();
-    // A language choice that cannot be saved at exit is shown, not only logged.
-    TIniDatas::OnLostChoice = [this](const std::string& message) {
-        ShowException(Exception(message));
-    };
 }
 
 void TApplication::Adopt(QWidget* form) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Exception.h"
+#include "core/Exception.h"
 
 #include <QString>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "Dialogs.h"
+#include "app/Dialogs.h"
 
-#include "Application.h"
+#include "app/Application.h"
 
 void ShowMessageBox(QMessageBox::Icon icon, const QString& caption, const QString& text) {
     ReturningActivation([&] {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Application.h"
+#include "app/Application.h"
 
 // Wraps an event handler so that no exception ever leaves it into Qt's event loop:
 // an Exception ends the handler and is shown by the application; any other failure

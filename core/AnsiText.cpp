@@ -1,4 +1,4 @@
-#include "AnsiText.h"
+#include "core/AnsiText.h"
 
 #include <cerrno>
 #include <clocale>

@@ -1,4 +1,4 @@
-#include "Exception.h"
+#include "core/Exception.h"
 
 std::string ErrorBoxText(const std::string& message) {
     if (message.empty()) {

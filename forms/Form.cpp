@@ -1,7 +1,7 @@
-#include "Form.h"
+#include "forms/Form.h"
 
-#include "Application.h"
-#include "Dialogs.h"
+#include "app/Application.h"
+#include "app/Dialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -44,9 +44,7 @@ bool IsUsable(const QWidget* widget) {
 
 } // namespace
 
-TForm::TForm(TBorder border) : QMainWindow(nullptr, FlagsOf(border)) {
-    qApp->installEventFilter(this);
-}
+TForm::TForm(TBorder border) : QMainWindow(nullptr, FlagsOf(border)) {}
 
 TForm::~TForm() = default;
 
@@ -91,6 +89,8 @@ void TForm::PrepareButtons() {
         if (auto* push = qobject_cast<QPushButton*>(button)) {
             push->setAutoDefault(true);
         }
+        // Accelerator letters typed on a focused button (see HandleButtonKey).
+        button->installEventFilter(this);
         if (AcceleratorOf(button->text()) == u' ') {
             // Qt would make Alt+Space the mnemonic; Alt+Space belongs to the window menu.
             button->setShortcut(QKeySequence());
@@ -103,8 +103,10 @@ void TForm::PrepareButtons() {
             connect(button, &QAbstractButton::clicked, this,
                     [this] { SetModalResult(TModalResult::Cancel); });
         }
-        if (button->property("closesWindow").toBool()) {
+        if (button->property("closeGlyph").toBool()) {
             button->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+        }
+        if (button->property("closesWindow").toBool()) {
             connect(button, &QAbstractButton::clicked, this, &TForm::Close);
         }
     }
@@ -158,8 +160,8 @@ void TForm::FocusFirstControl() {
     }
 }
 
-TModalResult TForm::ShowModal() {
-    return ReturningActivation([this] {
+void TForm::ShowModal() {
+    ReturningActivation([this] {
         modalResult = TModalResult::None;
         setWindowModality(Qt::ApplicationModal);
         show();
@@ -173,7 +175,7 @@ TModalResult TForm::ShowModal() {
         modalLoop = nullptr;
         hide();
         setWindowModality(Qt::NonModal);
-        return modalResult;
+        return true;
     });
 }
 
@@ -215,7 +217,7 @@ bool TForm::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
-    if (focused == nullptr || watched != focused || focused->window() != this) {
+    if (focused == nullptr || watched != focused) {
         return false;
     }
     return HandleButtonKey(static_cast<QKeyEvent*>(event));

@@ -23,9 +23,9 @@ enum class TModalResult { None, Ok, Cancel };
 // Window descriptions give font sizes in pixels: the .ui "pointsize" of a font is
 // its pixel height, as on a 96 dpi screen.
 // Buttons can carry a dynamic property in the .ui: "modalResult" ("ok" or "cancel")
-// ends a modal showing with that result; "closesWindow" (true) closes the window and
-// shows the close glyph. A label with the property "autoSize" (true) takes the size of
-// its text each time the window is shown; its top-left corner stays.
+// ends a modal showing with that result; "closesWindow" (true) closes the window;
+// "closeGlyph" (true) shows the close glyph. A label with the property "autoSize" (true) takes the
+// size of its text each time the window is shown; its top-left corner stays.
 class TForm : public QMainWindow {
     Q_OBJECT
 
@@ -37,8 +37,8 @@ public:
 
     // Shows the window modally: the program's other windows take no input until the
     // modal result is set; then the window hides and the activation goes back to the
-    // window that was active before.
-    TModalResult ShowModal();
+    // window that was active before. No caller needs the result, so none is returned.
+    void ShowModal();
     // Closes the window: a modal showing ends with the result Cancel; the main window
     // ends the run; any other window hides.
     void Close();

@@ -1,8 +1,8 @@
-#include "UAboutBox.h"
+#include "forms/UAboutBox.h"
 
 #include "ui_UAboutBox.h"
 
-#include "MakerDetails.h"
+#include "forms/MakerDetails.h"
 
 TAboutBox* AboutBox = nullptr;
 

@@ -1,4 +1,4 @@
-#include "UFrmRegQQ.h"
+#include "forms/UFrmRegQQ.h"
 
 #include "ui_UFrmRegQQ.h"
 

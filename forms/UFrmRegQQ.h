@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Form.h"
+#include "forms/Form.h"
 
 #include <memory>
 

@@ -1,12 +1,12 @@
-#include "UGiveMoney.h"
+#include "forms/UGiveMoney.h"
 
 #include "ui_UGiveMoney.h"
 
-#include "Desktop.h"
-#include "HandlerGuard.h"
-#include "JpegPicture.h"
-#include "MakerDetails.h"
-#include "UFrmRegQQ.h"
+#include "app/HandlerGuard.h"
+#include "core/Desktop.h"
+#include "forms/MakerDetails.h"
+#include "forms/UFrmRegQQ.h"
+#include "pictures/JpegPicture.h"
 
 TFrmGiveMoney* FrmGiveMoney = nullptr;
 
@@ -57,7 +57,7 @@ void TFrmGiveMoney::showEvent(QShowEvent* event) {
 }
 
 void TFrmGiveMoney::CopyCaption(const QLabel* label) {
-    if (!Desktop().SetClipboardText(label->text())) {
+    if (!Desktop().SetClipboardText(label->text().toStdString())) {
         throw Exception("Cannot open clipboard");
     }
 }

@@ -1,35 +1,51 @@
-#include "UMain.h"
+#include "forms/UMain.h"
 
 #include "ui_UMain.h"
 
-#include "AnsiText.h"
-#include "ByteReadout.h"
-#include "Desktop.h"
-#include "Dialogs.h"
-#include "HandlerGuard.h"
-#include "IntegerText.h"
-#include "MakerDetails.h"
-#include "Paths.h"
-#include "UAboutBox.h"
-#include "UGiveMoney.h"
-#include "UVisitePhone.h"
+#include "app/Dialogs.h"
+#include "app/HandlerGuard.h"
+#include "core/AnsiText.h"
+#include "core/Desktop.h"
+#include "core/IntegerText.h"
+#include "core/Paths.h"
+#include "forms/MakerDetails.h"
+#include "forms/UAboutBox.h"
+#include "forms/UGiveMoney.h"
+#include "forms/UVisitePhone.h"
+#include "readout/ByteReadout.h"
+#include "widgets/ListMemo.h"
 
 #include <QApplication>
 #include <QLabel>
+
+#include <iostream>
 
 TFrmMain* FrmMain = nullptr;
 
 TFrmMain::TFrmMain() : TForm(TBorder::Single), ui(std::make_unique<Ui::TFrmMain>()) {
     ui->setupUi(this);
     SetupForm();
-    ui->MemoMemoryList->SetByteSource(
-        [this](int32_t position) { return ReadMemoryByte(position); });
     ui->MemoMemoryList->SetText(QStringLiteral("--\n"));
     CreateStatusPanels();
     ConnectHandlers();
 }
 
-TFrmMain::~TFrmMain() = default;
+TFrmMain::~TFrmMain() {
+    SaveSettings();
+}
+
+void TFrmMain::SaveSettings() {
+    try {
+        IniDatas.Save();
+    } catch (const Exception& error) {
+        // Never leaves the destructor. The failure is always printed; a box is shown only
+        // when it loses a choice that the user made in this run.
+        std::cerr << ErrorBoxText(error.Message) << std::endl;
+        if (IniDatas.ChoiceChanged()) {
+            Application->ShowException(error);
+        }
+    }
+}
 
 void TFrmMain::CreateStatusPanels() {
     QStatusBar* bar = ui->StatusBar1;
@@ -50,6 +66,8 @@ void TFrmMain::ConnectHandlers() {
             Guarded(this, &TFrmMain::BtnGetMemoryValueClick));
     connect(ui->BtnGerMemoryValueList, &QPushButton::clicked, this,
             Guarded(this, &TFrmMain::BtnGerMemoryValueListClick));
+    connect(ui->MemoMemoryList, &TListMemo::CopyRefused, this,
+            Guarded(this, &TFrmMain::MemoMemoryListCopyRefused));
     connect(ui->MnuExit, &QAction::triggered, this, Guarded(this, &TFrmMain::MnuExitClick));
     connect(ui->MnuSet, &QMenu::aboutToShow, this, Guarded(this, &TFrmMain::MnuSetClick));
     connect(ui->MnuChinese, &QAction::triggered, this, Guarded(this, &TFrmMain::MnuChineseClick));
@@ -61,8 +79,10 @@ void TFrmMain::ConnectHandlers() {
     connect(ui->MnuRegiste, &QAction::triggered, this, Guarded(this, &TFrmMain::MnuRegisteClick));
 }
 
-int8_t TFrmMain::ReadMemoryByte(int32_t position) const {
-    return static_cast<int8_t>(ByteOfPosition(position));
+void TFrmMain::MemoMemoryListCopyRefused() {
+    ShowMessageBox(QMessageBox::Warning, Application->Title,
+                   QStringLiteral("选中的内容太大，无法复制到剪贴板。\n"
+                                  "The selection is too large to copy to the clipboard."));
 }
 
 void TFrmMain::Button1Click() {
@@ -116,7 +136,7 @@ void TFrmMain::MnuContentClick() {
     const std::string helpPath = ChangeFileExt(ExecutablePath(), ".chm");
     const QString path = QString::fromStdString(helpPath);
     if (FileExists(helpPath)) {
-        Desktop().Open(path);
+        Desktop().Open(helpPath);
         return;
     }
     // Two lines, each ending in the path ("\n" is the message box's line break, where
@@ -127,5 +147,5 @@ void TFrmMain::MnuContentClick() {
 }
 
 void TFrmMain::MnuWebClick() {
-    Desktop().Open(QString::fromUtf8(kWebAddress));
+    Desktop().Open(kWebAddress);
 }

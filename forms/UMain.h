@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Form.h"
-#include "Uinidatas.h"
+#include "forms/Form.h"
+#include "settings/Uinidatas.h"
 
 #include <cstdint>
 #include <memory>
@@ -18,17 +18,16 @@ public:
     TFrmMain();
     ~TFrmMain() override;
 
-    // The byte of a memory position as a signed 8-bit value; the list readout asks
-    // for one line at a time.
-    int8_t ReadMemoryByte(int32_t position) const;
-
 private:
+    // Writes the settings file; a failure is reported, never raised.
+    void SaveSettings();
     void CreateStatusPanels();
     void ConnectHandlers();
 
     void Button1Click();
     void BtnGetMemoryValueClick();
     void BtnGerMemoryValueListClick();
+    void MemoMemoryListCopyRefused();
     void MnuPhoneClick();
     void MnuAboutClick();
     void MnuRegisteClick();

@@ -1,10 +1,9 @@
-#include "UVisitePhone.h"
+#include "forms/UVisitePhone.h"
 
 #include "ui_UVisitePhone.h"
 
-#include "HandlerGuard.h"
-#include "MakerDetails.h"
-#include "QrPicture.h"
+#include "forms/MakerDetails.h"
+#include "pictures/QrPicture.h"
 
 TFrmVisitePhone* FrmVisitePhone = nullptr;
 
@@ -12,8 +11,6 @@ TFrmVisitePhone::TFrmVisitePhone()
     : TForm(TBorder::Dialog), ui(std::make_unique<Ui::TFrmVisitePhone>()) {
     ui->setupUi(this);
     SetupForm();
-    connect(ui->BtnClose, &QPushButton::clicked, this,
-            Guarded(this, &TFrmVisitePhone::BtnCloseClick));
 }
 
 TFrmVisitePhone::~TFrmVisitePhone() = default;
@@ -24,8 +21,4 @@ void TFrmVisitePhone::showEvent(QShowEvent* event) {
         ui->Img2DimsCode->setPixmap(QPixmap::fromImage(MakeQrPicture(kWebAddress)));
     }
     TForm::showEvent(event);
-}
-
-void TFrmVisitePhone::BtnCloseClick() {
-    Close();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Form.h"
+#include "forms/Form.h"
 
 #include <memory>
 
@@ -20,8 +20,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void BtnCloseClick();
-
     std::unique_ptr<Ui::TFrmVisitePhone> ui;
 };
 

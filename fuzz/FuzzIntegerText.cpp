@@ -2,8 +2,8 @@
 // TryStrToInt agree on every text, and a text is accepted exactly when a plain reading
 // of the rules with 64-bit arithmetic accepts it, with the same value.
 
-#include "IntegerText.h"
-#include "Require.h"
+#include "core/IntegerText.h"
+#include "fuzz/Require.h"
 
 #include <algorithm>
 #include <cstddef>

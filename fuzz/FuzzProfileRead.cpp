@@ -1,9 +1,9 @@
 // Any bytes as a settings file: the profile reader neither crashes nor hangs on them
 // (`make fuzz` bounds the time per input) and never delivers more than a read may.
 
-#include "Profile.h"
-#include "Require.h"
-#include "ScratchFile.h"
+#include "fuzz/Require.h"
+#include "fuzz/ScratchFile.h"
+#include "settings/Profile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -17,9 +17,9 @@
 // The value may be any other text: blanks, quotes and its length play their part when
 // it is read back.
 
-#include "Profile.h"
-#include "Require.h"
-#include "ScratchFile.h"
+#include "fuzz/Require.h"
+#include "fuzz/ScratchFile.h"
+#include "settings/Profile.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

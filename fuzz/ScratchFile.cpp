@@ -1,4 +1,4 @@
-#include "ScratchFile.h"
+#include "fuzz/ScratchFile.h"
 
 #include <filesystem>
 #include <fstream>

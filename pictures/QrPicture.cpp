@@ -1,4 +1,4 @@
-#include "QrPicture.h"
+#include "pictures/QrPicture.h"
 
 #include <QPainter>
 

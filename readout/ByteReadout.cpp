@@ -1,6 +1,6 @@
-#include "ByteReadout.h"
+#include "readout/ByteReadout.h"
 
-#include "AnsiText.h"
+#include "core/AnsiText.h"
 
 #include <cstdio>
 

@@ -2,10 +2,10 @@
 # Takes the pictures of the README: starts the built program on a private X display with a
 # window manager, opens the main window, Help > Phone, Help > About, Register and, from it, the
 # QQ dialog in turn, and saves each window with its frame to docs/screenshots/.
-# Usage: screenshots.sh [PATH-TO-QUORVIN]   (default: build/app/quorvin)
+# Usage: screenshots.sh [PATH-TO-QUORVIN]   (default: build/program/quorvin)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-executable=$(realpath "${1:-$root/build/app/quorvin}")
+executable=$(realpath "${1:-$root/build/program/quorvin}")
 pictures="$root/docs/screenshots"
 
 # shellcheck source-path=SCRIPTDIR source=xvfb-session.sh

@@ -1,7 +1,7 @@
-#include "IniFile.h"
+#include "settings/IniFile.h"
 
-#include "IntegerText.h"
-#include "Profile.h"
+#include "core/IntegerText.h"
+#include "settings/Profile.h"
 
 TIniFile::~TIniFile() {
     ProfileWrite(FileName, std::nullopt);

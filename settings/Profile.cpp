@@ -1,4 +1,4 @@
-#include "Profile.h"
+#include "settings/Profile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,10 +1,9 @@
-#include "Uinidatas.h"
+#include "settings/Uinidatas.h"
 
-#include "IniFile.h"
-#include "Paths.h"
+#include "core/Paths.h"
+#include "settings/IniFile.h"
 
 #include <cstdlib>
-#include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,8 +44,6 @@ void MakeFolders(const std::string& folder) {
 
 } // namespace
 
-std::function<void(const std::string& message)> TIniDatas::OnLostChoice;
-
 TIniDatas::TIniDatas() : TIniDatas(ExecutablePath()) {}
 
 TIniDatas::TIniDatas(const std::string& executablePath) : bChinese(true), LoadedChinese(true) {
@@ -61,17 +58,6 @@ TIniDatas::TIniDatas(const std::string& executablePath) : bChinese(true), Loaded
         IniPath = userFolder + "/quorvin.ini";
     }
     Load();
-}
-
-TIniDatas::~TIniDatas() {
-    try {
-        Save();
-    } catch (const Exception& error) {
-        std::cerr << ErrorBoxText(error.Message) << std::endl;
-        if (bChinese != LoadedChinese && OnLostChoice) {
-            OnLostChoice(error.Message);
-        }
-    }
 }
 
 void TIniDatas::Load() {

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
 // The program's settings: the interface language flag, kept in the INI file beside the
 // executable (section "Setting", key "bChinese", "1" or "0"). The main window holds one
-// by value: constructing it loads the flag, destroying it saves the flag.
+// by value: constructing it loads the flag; the main window saves it when it goes.
 //
 // A copy installed in a folder that the user cannot write to keeps the user's file in
 // the user's configuration folder instead ($XDG_CONFIG_HOME/quorvin/quorvin.ini, by
@@ -17,11 +16,6 @@ public:
     TIniDatas();
     // Settings beside the given executable path.
     explicit TIniDatas(const std::string& executablePath);
-    // Saves. A failed save never leaves the destructor: "Unable to write to <path>." goes
-    // to standard error, and when the flag was changed in this run (so the user's choice
-    // is being lost) OnLostChoice is told too.
-    ~TIniDatas();
-
     TIniDatas(const TIniDatas&) = delete;
     TIniDatas& operator=(const TIniDatas&) = delete;
 
@@ -30,10 +24,9 @@ public:
     void Load();
     // Writes the flag; raises EIniFileException when the file cannot be written.
     void Save();
-
-    // Shows a lost choice to the user (the application puts up an error box). Gets the
-    // error's message; must not throw. Empty by default.
-    static std::function<void(const std::string& message)> OnLostChoice;
+    // Whether the flag differs from what the last load found: a failed save then loses
+    // the user's choice.
+    bool ChoiceChanged() const { return bChinese != LoadedChinese; }
 
     // The settings file: beside the executable, or in the user's configuration folder
     // when the executable's folder is not writable; empty when neither can be told.

@@ -1,15 +1,9 @@
-#include "ListMemo.h"
+#include "widgets/ListMemo.h"
 
-#include "Application.h"
-#include "Desktop.h"
-#include "Dialogs.h"
-
-#include "ListMemoAccessible.h"
+#include "core/Desktop.h"
 
 #include <QAccessible>
 #include <QApplication>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QScrollBar>
 #include <QTextLayout>
 
@@ -45,16 +39,9 @@ int64_t FromBar(int value, int64_t maxTop) {
                : static_cast<int64_t>(static_cast<long double>(value) * maxTop / INT_MAX);
 }
 
-const QString TooLargeToCopy = QString::fromUtf8(
-    "选中的内容太大，无法复制到剪贴板。\nThe selection is too large to copy to the clipboard.");
-
 } // namespace
 
 TListMemo::TListMemo(QWidget* parent) : QAbstractScrollArea(parent) {
-    static const bool factoryInstalled =
-        (QAccessible::installFactory(&ListMemoAccessibleFactory), true);
-    (void)factoryInstalled;
-
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setAttribute(Qt::WA_InputMethodEnabled);
@@ -68,11 +55,6 @@ TListMemo::TListMemo(QWidget* parent) : QAbstractScrollArea(parent) {
 }
 
 TListMemo::~TListMemo() = default;
-
-void TListMemo::SetByteSource(ListLineSource::ByteOfPosition byteOfPosition) {
-    Doc.SetByteSource(std::move(byteOfPosition));
-    TextChanged();
-}
 
 void TListMemo::SetText(const QString& text) {
     Doc.SetText(text.toStdU16String());
@@ -205,13 +187,18 @@ int64_t TListMemo::LastVisibleLine() const {
 
 // ---- scrolling ----
 
-int64_t TListMemo::MaxTopLine() const {
-    // Walk up from the last row while the rows still fit: the top that shows the end.
-    Row top{Doc.LineCount() - 1, RowCount(Doc.LineCount() - 1) - 1};
-    qreal height = RowHeight(top);
+TListMemo::Row TListMemo::HighestTopShowing(Row bottom) const {
+    // Walk up from the bottom row while the rows still fit.
+    Row top = bottom;
+    qreal height = RowHeight(bottom);
     for (Row up = top; StepRow(up, false) && height + RowHeight(up) <= InnerHeight(); top = up) {
         height += RowHeight(up);
     }
+    return top;
+}
+
+int64_t TListMemo::MaxTopLine() const {
+    const Row top = HighestTopShowing({Doc.LineCount() - 1, RowCount(Doc.LineCount() - 1) - 1});
     return top.Index == 0 ? top.Line : std::min(top.Line + 1, Doc.LineCount() - 1);
 }
 
@@ -231,13 +218,7 @@ void TListMemo::EnsureCaretVisible() {
         TopLine = caret.Line;
         TopRow = caret.Index;
     } else {
-        // The highest top that still shows the caret's row at the bottom.
-        Row top = caret;
-        qreal height = RowHeight(caret);
-        for (Row up = top; StepRow(up, false) && height + RowHeight(up) <= InnerHeight();
-             top = up) {
-            height += RowHeight(up);
-        }
+        const Row top = HighestTopShowing(caret);
         if (RowBefore(TopLine, TopRow, top.Line, top.Index)) {
             TopLine = top.Line;
             TopRow = top.Index;
@@ -427,18 +408,58 @@ TListMemo::TextWindow TListMemo::AccessibleWindow() const {
     return {std::min(window.First, Caret.Line), std::max(window.Last, Caret.Line)};
 }
 
+QString TListMemo::AccessibleText() const {
+    const TextWindow window = AccessibleWindow();
+    QString text;
+    for (int64_t line = window.First; line <= window.Last; ++line) {
+        if (line > window.First) {
+            text += QLatin1Char('\n');
+        }
+        text += LineText(line);
+    }
+    return text;
+}
+
+int TListMemo::AccessibleOffset(TextPos pos) const {
+    const TextWindow window = AccessibleWindow();
+    if (pos.Line < window.First) {
+        return 0;
+    }
+    int64_t offset = 0;
+    for (int64_t line = window.First; line < std::min(pos.Line, window.Last + 1); ++line) {
+        offset += Doc.LineLength(line) + 1;
+    }
+    if (pos.Line > window.Last) {
+        return static_cast<int>(offset - 1);
+    }
+    return static_cast<int>(offset + pos.Column);
+}
+
+TextPos TListMemo::AccessiblePos(int offset) const {
+    const TextWindow window = AccessibleWindow();
+    int64_t rest = std::max(offset, 0);
+    for (int64_t line = window.First; line < window.Last; ++line) {
+        const int64_t length = Doc.LineLength(line);
+        if (rest <= length) {
+            return {line, rest};
+        }
+        rest -= length + 1;
+    }
+    return Doc.Clamp({window.Last, rest});
+}
+
 // ---- editing ----
 
 void TListMemo::ReplaceSelection(const QString& text, bool typed) {
     if (text.isEmpty() && !HasSelection()) {
         return;
     }
-    const QString before = QAccessible::isActive() ? AccessibleText(*this) : QString();
+    const QString before = QAccessible::isActive() ? AccessibleText() : QString();
     Caret = Anchor = Doc.Replace(SelectionStart(), SelectionEnd(), text.toStdU16String(), typed);
     WantedX = -1;
     TextChanged();
     if (QAccessible::isActive()) {
-        QAccessibleTextUpdateEvent event(this, 0, before, AccessibleText(*this));
+        QAccessibleTextUpdateEvent event(this, 0, before, AccessibleText());
         QAccessible::updateAccessibility(&event);
     }
 }
@@ -455,11 +476,11 @@ bool TListMemo::Copy() {
         return false;
     }
     if (Doc.TextSize(SelectionStart(), SelectionEnd()) > MaxCopyBytes) {
-        ShowMessageBox(QMessageBox::Warning, Application->Title, TooLargeToCopy);
+        emit CopyRefused();
         return false;
     }
     return Desktop().SetClipboardText(
-        QString::fromStdU16String(Doc.Text(SelectionStart(), SelectionEnd())));
+        QString::fromStdU16String(Doc.Text(SelectionStart(), SelectionEnd())).toStdString());
 }
 
 void TListMemo::Cut() {
@@ -473,7 +494,7 @@ void TListMemo::DeleteSelection() {
 }
 
 void TListMemo::Paste() {
-    ReplaceSelection(QGuiApplication::clipboard()->text(), false);
+    ReplaceSelection(QString::fromStdString(Desktop().ClipboardText()), false);
 }
 
 void TListMemo::Undo() {
@@ -502,7 +523,7 @@ void TListMemo::TextChanged() {
 
 void TListMemo::CaretMoved() {
     if (QAccessible::isActive()) {
-        QAccessibleTextCursorEvent event(this, AccessibleOffset(*this, Caret));
+        QAccessibleTextCursorEvent event(this, AccessibleOffset(Caret));
         QAccessible::updateAccessibility(&event);
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ListDocument.h"
+#include "document/ListDocument.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <vector>
 
+class QKeyEvent;
 class QTextLayout;
 
 // The multi-line edit of the list readout. It edits a ListDocument, whose lines may be
@@ -30,9 +32,6 @@ public:
     explicit TListMemo(QWidget* parent = nullptr);
     ~TListMemo() override;
 
-    // The source of the bytes of the generated lines.
-    void SetByteSource(ListLineSource::ByteOfPosition byteOfPosition);
-
     // Replaces the whole text; the caret goes to its start and the history is cleared.
     void SetText(const QString& text);
     // Shows the list lines of the positions 0..count-1, each followed by a line break
@@ -46,14 +45,14 @@ public:
     QString Text() const;
     TextPos CaretPos() const { return Caret; }
     TextPos AnchorPos() const { return Anchor; }
-    int64_t FirstVisibleLine() const { return TopLine; }
     // The last line of which a part is shown.
     int64_t LastVisibleLine() const;
 
     void SelectAll();
     void SetSelection(TextPos anchor, TextPos caret);
-    // Copies the selection; a selection over MaxCopyBytes is refused with a message
-    // and the clipboard is left as it was. Returns whether the text was copied.
+    // Copies the selection to the desktop's clipboard; a selection over MaxCopyBytes is
+    // refused with CopyRefused and the clipboard is left as it was. Returns whether the
+    // text was copied.
     bool Copy();
     void Cut();
     void Paste();
@@ -63,16 +62,19 @@ public:
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
-    // The lines that screen readers are given: the shown lines and the caret's line.
-    struct TextWindow {
-        int64_t First = 0;
-        int64_t Last = 0;
-    };
-    TextWindow AccessibleWindow() const;
+    // Screen readers see a window on the document: the shown lines and the caret's
+    // line, joined by line breaks; offsets count UTF-16 code units within that window.
+    QString AccessibleText() const;
+    int AccessibleOffset(TextPos pos) const;
+    TextPos AccessiblePos(int offset) const;
     // The place of a character in screen coordinates.
     QRect CharacterRect(TextPos pos) const;
     // The place under a point of the viewport (clamped to the text).
     TextPos PosAt(QPoint point) const;
+
+signals:
+    // A copy was refused because the selection is larger than MaxCopyBytes.
+    void CopyRefused();
 
 protected:
     bool event(QEvent* event) override;
@@ -103,6 +105,18 @@ private:
         int64_t Line = 0;
         int Index = 0;
     };
+    // An editing key: which key events it takes and what it does.
+    struct EditingKey {
+        bool (*Matches)(const QKeyEvent* event);
+        void (*Run)(TListMemo& memo);
+    };
+    static const std::vector<EditingKey>& EditingKeys();
+    // The lines given to screen readers (see AccessibleText).
+    struct TextWindow {
+        int64_t First = 0;
+        int64_t Last = 0;
+    };
+    TextWindow AccessibleWindow() const;
 
     QTextLayout& LayoutOf(int64_t line) const;
     void ForgetLayouts();
@@ -134,12 +148,15 @@ private:
     void ReplaceSelection(const QString& text, bool typed);
     void DeleteTo(TextPos pos);
     void CopySelection() { Copy(); }
-    bool HandleStandardKey(QKeyEvent* event);
 
+    // The highest row from which the rows down to `bottom` still fit the viewport.
+    Row HighestTopShowing(Row bottom) const;
     int64_t MaxTopLine() const;
     void ClampTop();
     void EnsureCaretVisible();
     void ScrollRows(int rows);
+    // Page Up/Down: scrolls by pages of rows and moves the caret as far.
+    void PageBy(int pages, bool select);
     void UpdateScrollBar();
     void ScrollBarMoved(int value);
     void TextChanged();

@@ -1,6 +1,6 @@
-#include "ListMemoAccessible.h"
+#include "widgets/ListMemoAccessible.h"
 
-#include "ListMemo.h"
+#include "widgets/ListMemo.h"
 
 #include <QAccessibleWidget>
 
@@ -29,15 +29,15 @@ public:
     }
 
     QString text(QAccessible::Text kind) const override {
-        return kind == QAccessible::Value ? AccessibleText(Memo()) : QAccessibleWidget::text(kind);
+        return kind == QAccessible::Value ? Memo().AccessibleText() : QAccessibleWidget::text(kind);
     }
 
     void selection(int index, int* start, int* end) const override {
         *start = *end = 0;
         if (index == 0 && selectionCount() == 1) {
             const auto [from, to] = std::minmax(Memo().AnchorPos(), Memo().CaretPos());
-            *start = AccessibleOffset(Memo(), from);
-            *end = AccessibleOffset(Memo(), to);
+            *start = Memo().AccessibleOffset(from);
+            *end = Memo().AccessibleOffset(to);
         }
     }
 
@@ -50,27 +50,27 @@ public:
     }
 
     void setSelection(int, int start, int end) override {
-        Memo().SetSelection(AccessiblePos(Memo(), start), AccessiblePos(Memo(), end));
+        Memo().SetSelection(Memo().AccessiblePos(start), Memo().AccessiblePos(end));
     }
 
-    int cursorPosition() const override { return AccessibleOffset(Memo(), Memo().CaretPos()); }
+    int cursorPosition() const override { return Memo().AccessibleOffset(Memo().CaretPos()); }
 
     void setCursorPosition(int position) override {
-        const TextPos pos = AccessiblePos(Memo(), position);
+        const TextPos pos = Memo().AccessiblePos(position);
         Memo().SetSelection(pos, pos);
     }
 
     QString text(int start, int end) const override {
-        const QString all = AccessibleText(Memo());
+        const QString all = Memo().AccessibleText();
         start = std::clamp(start, 0, static_cast<int>(all.size()));
         end = std::clamp(end, start, static_cast<int>(all.size()));
         return all.mid(start, end - start);
     }
 
-    int characterCount() const override { return static_cast<int>(AccessibleText(Memo()).size()); }
+    int characterCount() const override { return static_cast<int>(Memo().AccessibleText().size()); }
 
     QRect characterRect(int offset) const override {
-        return Memo().CharacterRect(AccessiblePos(Memo(), offset));
+        return Memo().CharacterRect(Memo().AccessiblePos(offset));
     }
 
     int offsetAtPoint(const QPoint& point) const override {
@@ -78,7 +78,7 @@ public:
         if (!Memo().viewport()->rect().contains(local)) {
             return -1;
         }
-        return AccessibleOffset(Memo(), Memo().PosAt(local));
+        return Memo().AccessibleOffset(Memo().PosAt(local));
     }
 
     void scrollToSubstring(int start, int) override { setCursorPosition(start); }
@@ -93,51 +93,15 @@ private:
     TListMemo& Memo() const { return *static_cast<TListMemo*>(widget()); }
 };
 
-} // namespace
-
-QString AccessibleText(const TListMemo& memo) {
-    const TListMemo::TextWindow window = memo.AccessibleWindow();
-    QString text;
-    for (int64_t line = window.First; line <= window.Last; ++line) {
-        if (line > window.First) {
-            text += QLatin1Char('\n');
-        }
-        text += memo.LineText(line);
-    }
-    return text;
-}
-
-int AccessibleOffset(const TListMemo& memo, TextPos pos) {
-    const TListMemo::TextWindow window = memo.AccessibleWindow();
-    if (pos.Line < window.First) {
-        return 0;
-    }
-    int64_t offset = 0;
-    for (int64_t line = window.First; line < std::min(pos.Line, window.Last + 1); ++line) {
-        offset += memo.Document().LineLength(line) + 1;
-    }
-    if (pos.Line > window.Last) {
-        return static_cast<int>(offset - 1);
-    }
-    return static_cast<int>(offset + pos.Column);
-}
-
-TextPos AccessiblePos(const TListMemo& memo, int offset) {
-    const TListMemo::TextWindow window = memo.AccessibleWindow();
-    int64_t rest = std::max(offset, 0);
-    for (int64_t line = window.First; line < window.Last; ++line) {
-        const int64_t length = memo.Document().LineLength(line);
-        if (rest <= length) {
-            return {line, rest};
-        }
-        rest -= length + 1;
-    }
-    return memo.Document().Clamp({window.Last, rest});
-}
-
 QAccessibleInterface* ListMemoAccessibleFactory(const QString&, QObject* object) {
     if (auto* memo = qobject_cast<TListMemo*>(object)) {
         return new ListMemoAccessible(memo);
     }
     return nullptr;
+}
+
+} // namespace
+
+void InstallListMemoAccessibility() {
+    QAccessible::installFactory(&ListMemoAccessibleFactory);
 }

@@ -1,6 +1,6 @@
 // The memo's painting and its keyboard, input-method, mouse and menu handling.
 
-#include "ListMemo.h"
+#include "widgets/ListMemo.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,50 +12,20 @@
 
 namespace {
 
-// Editing keys that the memo takes before any shortcut of its window.
-const QKeySequence::StandardKey EditingKeys[] = {
-    QKeySequence::Undo,
-    QKeySequence::Redo,
-    QKeySequence::Copy,
-    QKeySequence::Cut,
-    QKeySequence::Paste,
-    QKeySequence::SelectAll,
-    QKeySequence::Delete,
-    QKeySequence::DeleteStartOfWord,
-    QKeySequence::DeleteEndOfWord,
-    QKeySequence::MoveToNextChar,
-    QKeySequence::MoveToPreviousChar,
-    QKeySequence::MoveToNextWord,
-    QKeySequence::MoveToPreviousWord,
-    QKeySequence::MoveToNextLine,
-    QKeySequence::MoveToPreviousLine,
-    QKeySequence::MoveToNextPage,
-    QKeySequence::MoveToPreviousPage,
-    QKeySequence::MoveToStartOfLine,
-    QKeySequence::MoveToEndOfLine,
-    QKeySequence::MoveToStartOfDocument,
-    QKeySequence::MoveToEndOfDocument,
-    QKeySequence::SelectNextChar,
-    QKeySequence::SelectPreviousChar,
-    QKeySequence::SelectNextWord,
-    QKeySequence::SelectPreviousWord,
-    QKeySequence::SelectNextLine,
-    QKeySequence::SelectPreviousLine,
-    QKeySequence::SelectNextPage,
-    QKeySequence::SelectPreviousPage,
-    QKeySequence::SelectStartOfLine,
-    QKeySequence::SelectEndOfLine,
-    QKeySequence::SelectStartOfDocument,
-    QKeySequence::SelectEndOfDocument,
-    QKeySequence::InsertParagraphSeparator,
-    QKeySequence::InsertLineSeparator,
-};
-
 // Backspace, also with Shift as a plain text edit takes it.
 bool IsBackspace(const QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     return event->key() == Qt::Key_Backspace &&
            (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier);
+}
+
+template <QKeySequence::StandardKey Key> bool Is(const QKeyEvent* event) {
+    return event->matches(Key);
+}
+
+bool IsLineBreak(const QKeyEvent* event) {
+    return event->matches(QKeySequence::InsertParagraphSeparator) ||
+           event->matches(QKeySequence::InsertLineSeparator);
 }
 
 bool IsRedoKey(const QKeyEvent* event) {
@@ -83,13 +53,13 @@ QString MenuText(const char* text, QKeySequence::StandardKey key) {
 } // namespace
 
 bool TListMemo::event(QEvent* event) {
+    // Editing keys go to the memo before any shortcut of its window.
     if (event->type() == QEvent::ShortcutOverride) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const bool editing =
-            IsRedoKey(key) || IsBackspace(key) || IsTypedText(key) ||
-            std::any_of(std::begin(EditingKeys), std::end(EditingKeys),
-                        [key](QKeySequence::StandardKey k) { return key->matches(k); });
-        if (editing) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const auto& keys = EditingKeys();
+        if (IsTypedText(key) || std::any_of(keys.begin(), keys.end(), [key](const EditingKey& k) {
+                return k.Matches(key);
+            })) {
             event->accept();
             return true;
         }
@@ -154,73 +124,81 @@ void TListMemo::changeEvent(QEvent* event) {
     }
 }
 
-bool TListMemo::HandleStandardKey(QKeyEvent* event) {
-    const auto is = [event](QKeySequence::StandardKey key) { return event->matches(key); };
-    const auto moveTo = [this](TextPos pos, bool select, bool keepX = false) {
-        MoveCaret(pos, select, keepX);
+const std::vector<TListMemo::EditingKey>& TListMemo::EditingKeys() {
+    using K = QKeySequence;
+    // Checked in this order; the first key that matches runs. A Select variant keeps the
+    // anchor where it is.
+    static const std::vector<EditingKey> keys = {
+        {Is<K::Undo>, [](TListMemo& m) { m.Undo(); }},
+        {IsRedoKey, [](TListMemo& m) { m.Redo(); }},
+        {Is<K::Copy>, [](TListMemo& m) { m.Copy(); }},
+        {Is<K::Cut>, [](TListMemo& m) { m.Cut(); }},
+        {Is<K::Paste>, [](TListMemo& m) { m.Paste(); }},
+        {Is<K::SelectAll>, [](TListMemo& m) { m.SelectAll(); }},
+        {Is<K::Delete>, [](TListMemo& m) { m.DeleteTo(m.NextChar(m.Caret)); }},
+        {Is<K::DeleteStartOfWord>, [](TListMemo& m) { m.DeleteTo(m.PreviousWord(m.Caret)); }},
+        {IsBackspace, [](TListMemo& m) { m.DeleteTo(m.PreviousChar(m.Caret)); }},
+        {Is<K::DeleteEndOfWord>, [](TListMemo& m) { m.DeleteTo(m.NextWord(m.Caret)); }},
+        {IsLineBreak, [](TListMemo& m) { m.ReplaceSelection(QStringLiteral("\n"), false); }},
+        {Is<K::MoveToNextChar>,
+         [](TListMemo& m) {
+             m.MoveCaret(m.HasSelection() ? m.SelectionEnd() : m.NextChar(m.Caret), false);
+         }},
+        {Is<K::MoveToPreviousChar>,
+         [](TListMemo& m) {
+             m.MoveCaret(m.HasSelection() ? m.SelectionStart() : m.PreviousChar(m.Caret), false);
+         }},
+        {Is<K::SelectNextChar>, [](TListMemo& m) { m.MoveCaret(m.NextChar(m.Caret), true); }},
+        {Is<K::SelectPreviousChar>,
+         [](TListMemo& m) { m.MoveCaret(m.PreviousChar(m.Caret), true); }},
+        {Is<K::MoveToNextWord>, [](TListMemo& m) { m.MoveCaret(m.NextWord(m.Caret), false); }},
+        {Is<K::SelectNextWord>, [](TListMemo& m) { m.MoveCaret(m.NextWord(m.Caret), true); }},
+        {Is<K::MoveToPreviousWord>,
+         [](TListMemo& m) { m.MoveCaret(m.PreviousWord(m.Caret), false); }},
+        {Is<K::SelectPreviousWord>,
+         [](TListMemo& m) { m.MoveCaret(m.PreviousWord(m.Caret), true); }},
+        {Is<K::MoveToNextLine>,
+         [](TListMemo& m) { m.MoveCaret(m.ByRows(m.Caret, 1), false, true); }},
+        {Is<K::SelectNextLine>,
+         [](TListMemo& m) { m.MoveCaret(m.ByRows(m.Caret, 1), true, true); }},
+        {Is<K::MoveToPreviousLine>,
+         [](TListMemo& m) { m.MoveCaret(m.ByRows(m.Caret, -1), false, true); }},
+        {Is<K::SelectPreviousLine>,
+         [](TListMemo& m) { m.MoveCaret(m.ByRows(m.Caret, -1), true, true); }},
+        {Is<K::MoveToNextPage>, [](TListMemo& m) { m.PageBy(1, false); }},
+        {Is<K::SelectNextPage>, [](TListMemo& m) { m.PageBy(1, true); }},
+        {Is<K::MoveToPreviousPage>, [](TListMemo& m) { m.PageBy(-1, false); }},
+        {Is<K::SelectPreviousPage>, [](TListMemo& m) { m.PageBy(-1, true); }},
+        {Is<K::MoveToStartOfLine>, [](TListMemo& m) { m.MoveCaret(m.RowStart(m.Caret), false); }},
+        {Is<K::SelectStartOfLine>, [](TListMemo& m) { m.MoveCaret(m.RowStart(m.Caret), true); }},
+        {Is<K::MoveToEndOfLine>, [](TListMemo& m) { m.MoveCaret(m.RowEnd(m.Caret), false); }},
+        {Is<K::SelectEndOfLine>, [](TListMemo& m) { m.MoveCaret(m.RowEnd(m.Caret), true); }},
+        {Is<K::MoveToStartOfDocument>,
+         [](TListMemo& m) {
+             m.MoveCaret({0, 0}, false);
+         }},
+        {Is<K::SelectStartOfDocument>,
+         [](TListMemo& m) {
+             m.MoveCaret({0, 0}, true);
+         }},
+        {Is<K::MoveToEndOfDocument>, [](TListMemo& m) { m.MoveCaret(m.Doc.End(), false); }},
+        {Is<K::SelectEndOfDocument>, [](TListMemo& m) { m.MoveCaret(m.Doc.End(), true); }},
     };
-    if (is(QKeySequence::Undo)) {
-        Undo();
-    } else if (IsRedoKey(event)) {
-        Redo();
-    } else if (is(QKeySequence::Copy)) {
-        Copy();
-    } else if (is(QKeySequence::Cut)) {
-        Cut();
-    } else if (is(QKeySequence::Paste)) {
-        Paste();
-    } else if (is(QKeySequence::SelectAll)) {
-        SelectAll();
-    } else if (is(QKeySequence::Delete)) {
-        DeleteTo(NextChar(Caret));
-    } else if (is(QKeySequence::DeleteStartOfWord)) {
-        DeleteTo(PreviousWord(Caret));
-    } else if (IsBackspace(event)) {
-        DeleteTo(PreviousChar(Caret));
-    } else if (is(QKeySequence::DeleteEndOfWord)) {
-        DeleteTo(NextWord(Caret));
-    } else if (is(QKeySequence::InsertParagraphSeparator) ||
-               is(QKeySequence::InsertLineSeparator)) {
-        ReplaceSelection(QStringLiteral("\n"), false);
-    } else if (is(QKeySequence::MoveToNextChar)) {
-        moveTo(HasSelection() ? SelectionEnd() : NextChar(Caret), false);
-    } else if (is(QKeySequence::MoveToPreviousChar)) {
-        moveTo(HasSelection() ? SelectionStart() : PreviousChar(Caret), false);
-    } else if (is(QKeySequence::SelectNextChar)) {
-        moveTo(NextChar(Caret), true);
-    } else if (is(QKeySequence::SelectPreviousChar)) {
-        moveTo(PreviousChar(Caret), true);
-    } else if (is(QKeySequence::MoveToNextWord) || is(QKeySequence::SelectNextWord)) {
-        moveTo(NextWord(Caret), is(QKeySequence::SelectNextWord));
-    } else if (is(QKeySequence::MoveToPreviousWord) || is(QKeySequence::SelectPreviousWord)) {
-        moveTo(PreviousWord(Caret), is(QKeySequence::SelectPreviousWord));
-    } else if (is(QKeySequence::MoveToNextLine) || is(QKeySequence::SelectNextLine)) {
-        moveTo(ByRows(Caret, 1), is(QKeySequence::SelectNextLine), true);
-    } else if (is(QKeySequence::MoveToPreviousLine) || is(QKeySequence::SelectPreviousLine)) {
-        moveTo(ByRows(Caret, -1), is(QKeySequence::SelectPreviousLine), true);
-    } else if (is(QKeySequence::MoveToNextPage) || is(QKeySequence::SelectNextPage)) {
-        ScrollRows(PageRows());
-        moveTo(ByRows(Caret, PageRows()), is(QKeySequence::SelectNextPage), true);
-    } else if (is(QKeySequence::MoveToPreviousPage) || is(QKeySequence::SelectPreviousPage)) {
-        ScrollRows(-PageRows());
-        moveTo(ByRows(Caret, -PageRows()), is(QKeySequence::SelectPreviousPage), true);
-    } else if (is(QKeySequence::MoveToStartOfLine) || is(QKeySequence::SelectStartOfLine)) {
-        moveTo(RowStart(Caret), is(QKeySequence::SelectStartOfLine));
-    } else if (is(QKeySequence::MoveToEndOfLine) || is(QKeySequence::SelectEndOfLine)) {
-        moveTo(RowEnd(Caret), is(QKeySequence::SelectEndOfLine));
-    } else if (is(QKeySequence::MoveToStartOfDocument) || is(QKeySequence::SelectStartOfDocument)) {
-        moveTo({0, 0}, is(QKeySequence::SelectStartOfDocument));
-    } else if (is(QKeySequence::MoveToEndOfDocument) || is(QKeySequence::SelectEndOfDocument)) {
-        moveTo(Doc.End(), is(QKeySequence::SelectEndOfDocument));
-    } else {
-        return false;
-    }
-    return true;
+    return keys;
+}
+
+void TListMemo::PageBy(int pages, bool select) {
+    ScrollRows(pages * PageRows());
+    MoveCaret(ByRows(Caret, pages * PageRows()), select, true);
 }
 
 void TListMemo::keyPressEvent(QKeyEvent* event) {
     TrimLayouts();
-    if (HandleStandardKey(event)) {
+    const auto& keys = EditingKeys();
+    const auto key = std::find_if(keys.begin(), keys.end(),
+                                  [event](const EditingKey& k) { return k.Matches(event); });
+    if (key != keys.end()) {
+        key->Run(*this);
         event->accept();
     } else if (IsTypedText(event)) {
         ReplaceSelection(event->text(), true);

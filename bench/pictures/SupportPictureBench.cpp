@@ -3,7 +3,7 @@
 // the same smooth scaling. The two alternate run by run, so that both see the
 // same load on the machine; the table shows the medians and the speed-up.
 
-#include "JpegPicture.h"
+#include "pictures/JpegPicture.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 // Times reading one value from a 100 MB settings file against just reading the file's
 // bytes into memory, in the same run. Reading must stay well under a second.
 
-#include "Profile.h"
+#include "settings/Profile.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -6,10 +6,10 @@
 // to the last line. Run without arguments; it starts itself once per
 // case ("bench_list_memo memo 1000000") and prints a table.
 
-#include "ByteReadout.h"
-#include "ListMemo.h"
-#include "Paths.h"
-#include "UMain.h"
+#include "core/Paths.h"
+#include "forms/UMain.h"
+#include "readout/ByteReadout.h"
+#include "widgets/ListMemo.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

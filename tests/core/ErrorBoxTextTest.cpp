@@ -1,4 +1,4 @@
-#include "Exception.h"
+#include "core/Exception.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Paths.h"
+#include "core/Paths.h"
 
 #include <gtest/gtest.h>
 

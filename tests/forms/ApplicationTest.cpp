@@ -1,6 +1,6 @@
-#include "FormTesting.h"
-#include "HandlerGuard.h"
-#include "ModalBoxes.h"
+#include "app/HandlerGuard.h"
+#include "tests/forms/FormTesting.h"
+#include "tests/forms/ModalBoxes.h"
 
 #include <stdexcept>
 

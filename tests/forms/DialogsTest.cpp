@@ -1,11 +1,11 @@
-#include "FakeDesktop.h"
-#include "FormTesting.h"
-#include "ModalBoxes.h"
-#include "UAboutBox.h"
-#include "UFrmRegQQ.h"
-#include "UGiveMoney.h"
-#include "UMain.h"
-#include "UVisitePhone.h"
+#include "forms/UAboutBox.h"
+#include "forms/UFrmRegQQ.h"
+#include "forms/UGiveMoney.h"
+#include "forms/UMain.h"
+#include "forms/UVisitePhone.h"
+#include "tests/forms/FakeDesktop.h"
+#include "tests/forms/FormTesting.h"
+#include "tests/forms/ModalBoxes.h"
 
 #include <QAction>
 #include <QLabel>
@@ -190,13 +190,13 @@ TEST_F(DialogsTest, RemembersTheFocusBetweenOpenings) {
                                   modal->close();
                               },
                               CloseBox(ok)});
-    desktop.clipboard.clear();
+    desktop.Clipboard.clear();
     ChooseMenu("MnuRegiste", {[](QWidget* modal) {
                                   TypeKey(Qt::Key_Return);
                                   modal->close();
                               },
                               CloseBox(ok)});
-    EXPECT_EQ(desktop.clipboard, "pay@quorvin.example.org");
+    EXPECT_EQ(desktop.Clipboard, "pay@quorvin.example.org");
     ChooseMenu("MnuRegiste", {[](QWidget* modal) {
                                   Control<QWidget>(modal, "BitBtn1")->setFocus();
                                   modal->close();
@@ -221,7 +221,7 @@ TEST_P(CopyButtonTest, CopiesTheCaptionExactly) {
                                   modal->close();
                               },
                               CloseBox(ok)});
-    EXPECT_EQ(desktop.clipboard, caption);
+    EXPECT_EQ(desktop.Clipboard, caption.toStdString());
     EXPECT_FALSE(caption.isEmpty());
 }
 
@@ -233,13 +233,13 @@ INSTANTIATE_TEST_SUITE_P(Buttons, CopyButtonTest,
                          [](const auto& info) { return info.param.name; });
 
 TEST_F(DialogsTest, ClipboardFailureShowsTheErrorBox) {
-    desktop.clipboardAvailable = false;
+    desktop.ClipboardAvailable = false;
     TSeenBox error, ok;
     ChooseMenu("MnuRegiste",
                {Click("btnBtnCopyBank1"), CloseBox(error), CloseBoxOfTitleBar(), CloseBox(ok)});
     EXPECT_EQ(error.text, "Cannot open clipboard.");
     EXPECT_EQ(error.icon, QMessageBox::Critical);
-    EXPECT_EQ(desktop.clipboard, "earlier content");
+    EXPECT_EQ(desktop.Clipboard, "earlier content");
     EXPECT_TRUE(ok.shown);
 }
 

@@ -1,26 +1,31 @@
 #pragma once
 
-#include "Desktop.h"
+#include "core/Desktop.h"
 
-#include <QStringList>
+#include <string>
+#include <vector>
 
 // Stands in for the desktop while a test runs: records what would have been opened
 // and what the clipboard would hold.
 class TFakeDesktop : public TDesktop {
 public:
-    TFakeDesktop() { SetDesktop(this); }
-    ~TFakeDesktop() override { SetDesktop(nullptr); }
+    TFakeDesktop() : Previous(SetDesktop(this)) {}
+    ~TFakeDesktop() override { SetDesktop(Previous); }
 
-    void Open(const QString& fileOrAddress) override { opened << fileOrAddress; }
-    bool SetClipboardText(const QString& text) override {
-        if (!clipboardAvailable) {
+    void Open(const std::string& fileOrAddress) override { Opened.push_back(fileOrAddress); }
+    bool SetClipboardText(const std::string& text) override {
+        if (!ClipboardAvailable) {
             return false;
         }
-        clipboard = text;
+        Clipboard = text;
         return true;
     }
+    std::string ClipboardText() override { return Clipboard; }
 
-    QStringList opened;
-    QString clipboard = QStringLiteral("earlier content");
-    bool clipboardAvailable = true;
+    std::vector<std::string> Opened;
+    std::string Clipboard = "earlier content";
+    bool ClipboardAvailable = true;
+
+private:
+    TDesktop* Previous;
 };

@@ -1,6 +1,6 @@
-#include "Application.h"
-#include "Paths.h"
-#include "ProgramForms.h"
+#include "app/Application.h"
+#include "core/Paths.h"
+#include "program/Program.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -23,9 +23,7 @@ int main(int argc, char** argv) {
     {
         TApplication application(argc, argv);
         Application = &application;
-        Application->Initialize();
-        Application->Title = QStringLiteral("Quorvin");
-        CreateProgramForms();
+        StartProgram();
         failed = RUN_ALL_TESTS();
     }
     std::filesystem::remove_all(folder);

@@ -1,7 +1,7 @@
-#include "FormTesting.h"
-#include "ListMemo.h"
-#include "ModalBoxes.h"
-#include "UMain.h"
+#include "forms/UMain.h"
+#include "tests/forms/FormTesting.h"
+#include "tests/forms/ModalBoxes.h"
+#include "widgets/ListMemo.h"
 
 #include <QLineEdit>
 #include <QMenu>

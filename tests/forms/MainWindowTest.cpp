@@ -1,7 +1,7 @@
-#include "FormTesting.h"
-#include "ListMemo.h"
-#include "ModalBoxes.h"
-#include "UMain.h"
+#include "forms/UMain.h"
+#include "tests/forms/FormTesting.h"
+#include "tests/forms/ModalBoxes.h"
+#include "widgets/ListMemo.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -197,6 +197,17 @@ TEST_F(MainWindowTest, LargestCountIsInstantAndEndsWithTheEmptyLine) {
     EXPECT_EQ(list->LineText(0), "0");
     EXPECT_EQ(list->LineText(2147483646), "fffffffe");
     EXPECT_EQ(list->LineText(2147483647), "");
+}
+
+TEST_F(MainWindowTest, HugeCopyIsRefusedWithAWarning) {
+    SetText("EditMemoryCounter", "2147483647");
+    Press("BtnGerMemoryValueList");
+    auto* list = Control<TListMemo>(&window, "MemoMemoryList");
+    list->SelectAll();
+    const TSeenBox box = RunClosingBox([&] { EXPECT_FALSE(list->Copy()); });
+    EXPECT_EQ(box.caption, "Quorvin");
+    EXPECT_EQ(box.icon, QMessageBox::Warning);
+    EXPECT_TRUE(box.text.contains("too large to copy")) << box.text.toStdString();
 }
 
 TEST_F(MainWindowTest, InvalidCountKeepsTheList) {

@@ -1,8 +1,8 @@
-#include "FakeDesktop.h"
-#include "FormTesting.h"
-#include "ModalBoxes.h"
-#include "Paths.h"
-#include "UMain.h"
+#include "core/Paths.h"
+#include "forms/UMain.h"
+#include "tests/forms/FakeDesktop.h"
+#include "tests/forms/FormTesting.h"
+#include "tests/forms/ModalBoxes.h"
 
 #include <QAction>
 #include <QDir>
@@ -150,10 +150,10 @@ TEST_P(HelpTest, OpensThePresentFileOrReportsItMissing) {
     const TSeenBox box = RunClosingBox([&] { Choose("MnuContent"); });
     if (GetParam().makeFile) {
         EXPECT_FALSE(box.shown);
-        EXPECT_EQ(desktop.opened, QStringList({HelpFile()}));
+        EXPECT_EQ(desktop.Opened, std::vector<std::string>{HelpFile().toStdString()});
         return;
     }
-    EXPECT_TRUE(desktop.opened.isEmpty());
+    EXPECT_TRUE(desktop.Opened.empty());
     EXPECT_EQ(box.caption, "系统提示System Hint");
     EXPECT_EQ(box.icon, QMessageBox::Warning);
     EXPECT_EQ(box.text, "不能打开帮助文件" + HelpFile() + "\nCan not Open Help File" + HelpFile());
@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(HelpFiles, HelpTest,
 TEST_F(MenuCommandsTest, WebOpensTheMakersPage) {
     Start();
     Choose("MnuWeb");
-    EXPECT_EQ(desktop.opened, QStringList({"https://quorvin.example.org/"}));
+    EXPECT_EQ(desktop.Opened, std::vector<std::string>{"https://quorvin.example.org/"});
 }
 
 // Both ways of closing the program's main window end the run.

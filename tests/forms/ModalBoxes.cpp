@@ -1,4 +1,4 @@
-#include "ModalBoxes.h"
+#include "tests/forms/ModalBoxes.h"
 
 #include <QApplication>
 #include <QPointer>

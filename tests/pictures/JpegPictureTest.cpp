@@ -1,4 +1,4 @@
-#include "JpegPicture.h"
+#include "pictures/JpegPicture.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "ByteReadout.h"
+#include "readout/ByteReadout.h"
 
 #include <gtest/gtest.h>
 

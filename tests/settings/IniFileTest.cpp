@@ -1,5 +1,5 @@
-#include "IniFile.h"
-#include "TempFolder.h"
+#include "settings/IniFile.h"
+#include "tests/settings/TempFolder.h"
 
 #include <gtest/gtest.h>
 

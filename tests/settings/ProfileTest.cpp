@@ -1,5 +1,5 @@
-#include "Profile.h"
-#include "TempFolder.h"
+#include "settings/Profile.h"
+#include "tests/settings/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
-#include "Uinidatas.h"
-#include "TempFolder.h"
+#include "settings/Uinidatas.h"
+#include "settings/IniFile.h"
+#include "tests/settings/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,15 +9,14 @@
 
 namespace {
 
-TEST(IniDatasTest, FirstRunReadsTrueAndSavesAtDestruction) {
+TEST(IniDatasTest, FirstRunReadsTrueAndSavesIt) {
     const TTempFolder folder;
     mkdir((folder / "tools.new").c_str(), 0755);
-    {
-        const TIniDatas datas(folder / "tools.new/app");
-        EXPECT_EQ(datas.IniPath, folder / "tools.new/app.ini");
-        EXPECT_TRUE(datas.bChinese);
-        EXPECT_EQ(access(datas.IniPath.c_str(), F_OK), -1);
-    }
+    TIniDatas datas(folder / "tools.new/app");
+    EXPECT_EQ(datas.IniPath, folder / "tools.new/app.ini");
+    EXPECT_TRUE(datas.bChinese);
+    EXPECT_EQ(access(datas.IniPath.c_str(), F_OK), -1);
+    datas.Save();
     EXPECT_EQ(ReadBytes(folder / "tools.new/app.ini"), "[Setting]\nbChinese=1\n");
 }
 
@@ -33,11 +33,11 @@ class IniDatasStoredTest : public testing::TestWithParam<StoredCase> {};
 TEST_P(IniDatasStoredTest, LoadsAndSavesTheFlag) {
     const TTempFolder folder;
     WriteBytes(folder / "app.ini", GetParam().before);
-    {
-        TIniDatas datas(folder / "app.exe");
-        EXPECT_EQ(datas.bChinese, GetParam().loaded);
-        datas.bChinese = GetParam().chosen;
-    }
+    TIniDatas datas(folder / "app.exe");
+    EXPECT_EQ(datas.bChinese, GetParam().loaded);
+    datas.bChinese = GetParam().chosen;
+    EXPECT_EQ(datas.ChoiceChanged(), GetParam().loaded != GetParam().chosen);
+    datas.Save();
     EXPECT_EQ(ReadBytes(folder / "app.ini"), GetParam().after);
 }
 
@@ -54,11 +54,9 @@ INSTANTIATE_TEST_SUITE_P(
                                false, ";mine\n[Other]\na=b\n[setting]\nBCHINESE=0\n;end\n"}),
     [](const auto& info) { return info.param.name; });
 
-struct ExitFailureCase {
+struct SaveFailureCase {
     const char* name;
     bool directoryInTheWay; // otherwise the executable's folder is missing
-    bool choiceChanged;
-    bool hookInstalled = true;
 };
 
 // Points the user's configuration folder somewhere for one test.
@@ -68,12 +66,9 @@ public:
     ~TConfigHome() { unsetenv("XDG_CONFIG_HOME"); }
 };
 
-class IniDatasExitFailureTest : public testing::TestWithParam<ExitFailureCase> {
-protected:
-    void TearDown() override { TIniDatas::OnLostChoice = nullptr; }
-};
+class IniDatasSaveFailureTest : public testing::TestWithParam<SaveFailureCase> {};
 
-TEST_P(IniDatasExitFailureTest, ReportsToStandardErrorAndLostChoiceToHook) {
+TEST_P(IniDatasSaveFailureTest, RaisesUnableToWriteWithThePath) {
     const TTempFolder folder;
     // Neither place can be written: a file stands where the configuration folder would be.
     WriteBytes(folder / "config", "");
@@ -85,29 +80,18 @@ TEST_P(IniDatasExitFailureTest, ReportsToStandardErrorAndLostChoiceToHook) {
         executable = folder / "app";
         mkdir((folder / "app.ini").c_str(), 0755);
     }
-    std::vector<std::string> shown;
-    if (GetParam().hookInstalled) {
-        TIniDatas::OnLostChoice = [&](const std::string& message) { shown.push_back(message); };
+    TIniDatas datas(executable);
+    try {
+        datas.Save();
+        ADD_FAILURE() << "saved";
+    } catch (const EIniFileException& error) {
+        EXPECT_EQ(error.Message, "Unable to write to " + iniPath);
     }
-
-    testing::internal::CaptureStderr();
-    {
-        TIniDatas datas(executable);
-        datas.bChinese = !GetParam().choiceChanged;
-    }
-    const std::string printed = testing::internal::GetCapturedStderr();
-
-    const std::string message = "Unable to write to " + iniPath;
-    EXPECT_EQ(printed, message + ".\n");
-    const bool told = GetParam().choiceChanged && GetParam().hookInstalled;
-    EXPECT_EQ(shown, told ? std::vector<std::string>{message} : std::vector<std::string>{});
 }
 
-INSTANTIATE_TEST_SUITE_P(Failures, IniDatasExitFailureTest,
-                         testing::Values(ExitFailureCase{"DirectoryKept", true, false},
-                                         ExitFailureCase{"DirectoryChanged", true, true},
-                                         ExitFailureCase{"MissingFolderChanged", false, true},
-                                         ExitFailureCase{"ChangedWithoutHook", true, true, false}),
+INSTANTIATE_TEST_SUITE_P(Failures, IniDatasSaveFailureTest,
+                         testing::Values(SaveFailureCase{"DirectoryInTheWay", true},
+                                         SaveFailureCase{"MissingFolder", false}),
                          [](const auto& info) { return info.param.name; });
 
 struct LayoutCase {
@@ -152,6 +136,7 @@ TEST_P(IniDatasLayoutTest, KeepsTheFileWhereTheUserCanWrite) {
         EXPECT_EQ(datas.bChinese, GetParam().loaded);
         EXPECT_EQ(datas.IniPath,
                   GetParam().writableFolder ? programFolder + "/quorvin.ini" : userFile);
+        datas.Save();
     }
     EXPECT_EQ(ReadBytes(programFolder + "/quorvin.ini"), GetParam().besideAfter);
     EXPECT_EQ(ReadBytes(userFile), GetParam().userAfter);
@@ -172,13 +157,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(IniDatasTest, UnknownExecutableWritesNothing) {
-    testing::internal::CaptureStderr();
-    {
-        const TIniDatas datas("");
-        EXPECT_TRUE(datas.IniPath.empty());
-        EXPECT_TRUE(datas.bChinese);
-    }
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Unable to write to \n");
+    TIniDatas datas("");
+    EXPECT_TRUE(datas.IniPath.empty());
+    EXPECT_TRUE(datas.bChinese);
+    EXPECT_THROW(datas.Save(), EIniFileException);
     EXPECT_EQ(access(".ini", F_OK), -1);
 }
 

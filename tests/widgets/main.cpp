@@ -1,17 +1,19 @@
-#include "Application.h"
+#include "widgets/ListMemoAccessible.h"
+#include "widgets/SystemDesktop.h"
+
+#include <QApplication>
 
 #include <gtest/gtest.h>
 
-// The widget tests need an application object; the model tests run under it too.
-// Listing the tests needs no display, so it runs without one.
+// The widget tests need an application object; the memo reaches the clipboard through
+// the desktop. Listing the tests needs no display, so it runs without one.
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (GTEST_FLAG_GET(list_tests)) {
         return RUN_ALL_TESTS();
     }
-    TApplication application(argc, argv);
-    Application = &application;
-    Application->Initialize();
-    Application->Title = QStringLiteral("Quorvin");
+    QApplication application(argc, argv);
+    SetDesktop(&SystemDesktop());
+    InstallListMemoAccessibility();
     return RUN_ALL_TESTS();
 }

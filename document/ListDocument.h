@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LineRuns.h"
-#include "ListLineSource.h"
+#include "document/LineRuns.h"
+#include "document/ListLineSource.h"
 
 #include <cstdint>
 #include <string>
@@ -30,9 +30,7 @@ struct TextPos {
 // are clamped into the text.
 class ListDocument {
 public:
-    explicit ListDocument(ListLineSource::ByteOfPosition byteOfPosition = {});
-
-    void SetByteSource(ListLineSource::ByteOfPosition byteOfPosition);
+    ListDocument();
 
     // Replaces the whole text ("\n" separates lines).
     void SetText(const std::u16string& text);
@@ -49,6 +47,8 @@ public:
     TextPos Clamp(TextPos pos) const;
     // Clamps both ends into the document and puts them in order.
     void OrderAndClamp(TextPos& from, TextPos& to) const;
+    // How the lines are kept. No text shows it, but it is what keeps memory flat: an
+    // edit must leave generated lines generated, which the tests check here.
     const std::vector<LineRun>& Runs() const { return Lines.Runs(); }
 
     // The size in UTF-8 bytes of the text between two places, computed from the runs

@@ -1,4 +1,4 @@
-#include "LineRuns.h"
+#include "document/LineRuns.h"
 
 #include <algorithm>
 #include <cstddef>

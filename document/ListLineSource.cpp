@@ -1,14 +1,11 @@
-#include "ListLineSource.h"
+#include "document/ListLineSource.h"
 
-#include "ByteReadout.h"
+#include "readout/ByteReadout.h"
 
 #include <algorithm>
 #include <limits>
 
-ListLineSource::ListLineSource(ByteOfPosition byteOfPosition) : Byte(std::move(byteOfPosition)) {
-    if (!Byte) {
-        Byte = [](int32_t position) { return static_cast<int8_t>(::ByteOfPosition(position)); };
-    }
+ListLineSource::ListLineSource() {
     for (int64_t k = 0; k < 256; ++k) {
         CycleSums[static_cast<size_t>(k + 1)] =
             CycleSums[static_cast<size_t>(k)] + static_cast<int64_t>(Line(k).size());
@@ -17,7 +14,8 @@ ListLineSource::ListLineSource(ByteOfPosition byteOfPosition) : Byte(std::move(b
 
 std::u16string ListLineSource::Line(int64_t position) const {
     const int64_t clamped = std::clamp<int64_t>(position, 0, std::numeric_limits<int32_t>::max());
-    const std::string line = ListLine(Byte(static_cast<int32_t>(clamped)));
+    const std::string line =
+        ListLine(static_cast<int8_t>(ByteOfPosition(static_cast<int32_t>(clamped))));
     return std::u16string(line.begin(), line.end());
 }
 

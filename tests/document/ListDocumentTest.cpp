@@ -1,6 +1,4 @@
-#include "ListDocument.h"
-
-#include <QString>
+#include "document/ListDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +7,34 @@
 namespace {
 
 constexpr int64_t MaxCount = INT32_MAX;
+
+// UTF-16 to UTF-8, surrogate pairs included.
+std::string Utf8(const std::u16string& text) {
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint32_t c = text[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        }
+        const auto put = [&bytes](uint32_t byte) { bytes.push_back(static_cast<char>(byte)); };
+        if (c < 0x80) {
+            put(c);
+        } else if (c < 0x800) {
+            put(0xC0 | c >> 6);
+            put(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            put(0xE0 | c >> 12);
+            put(0x80 | (c >> 6 & 0x3F));
+            put(0x80 | (c & 0x3F));
+        } else {
+            put(0xF0 | c >> 18);
+            put(0x80 | (c >> 12 & 0x3F));
+            put(0x80 | (c >> 6 & 0x3F));
+            put(0x80 | (c & 0x3F));
+        }
+    }
+    return bytes;
+}
 
 // The runs of a document in short: "G<first>+<count>" for generated runs, "S:a,b"
 // for stored lines, separated by "|".
@@ -22,14 +48,10 @@ std::string Describe(const ListDocument& doc) {
         }
         text += "S:";
         for (size_t i = 0; i < run.Lines.size(); ++i) {
-            text += (i ? "," : "") + QString::fromStdU16String(run.Lines[i]).toStdString();
+            text += (i ? "," : "") + Utf8(run.Lines[i]);
         }
     }
     return text;
-}
-
-std::string Utf8(const std::u16string& text) {
-    return QString::fromStdU16String(text).toStdString();
 }
 
 struct EditCase {

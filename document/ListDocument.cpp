@@ -1,4 +1,4 @@
-#include "ListDocument.h"
+#include "document/ListDocument.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -35,12 +35,7 @@ std::vector<std::u16string> SplitLines(const std::u16string& text) {
     return lines;
 }
 
-ListDocument::ListDocument(ListLineSource::ByteOfPosition byteOfPosition)
-    : Source(std::move(byteOfPosition)), Lines(LineRuns::Stored({u""})) {}
-
-void ListDocument::SetByteSource(ListLineSource::ByteOfPosition byteOfPosition) {
-    Source = ListLineSource(std::move(byteOfPosition));
-}
+ListDocument::ListDocument() : Lines(LineRuns::Stored({u""})) {}
 
 void ListDocument::SetText(const std::u16string& text) {
     Reset(LineRuns::Stored(SplitLines(text)));

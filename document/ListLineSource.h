@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 // The lines of the list readout, made on demand from their positions. The list line
@@ -10,11 +9,7 @@
 // generated line ever needs to be stored.
 class ListLineSource {
 public:
-    // Gives the byte of a position as a signed 8-bit value.
-    using ByteOfPosition = std::function<int8_t(int32_t position)>;
-
-    // Without a byte source the byte of a position is its low eight bits.
-    explicit ListLineSource(ByteOfPosition byteOfPosition = {});
+    ListLineSource();
 
     // The list line of a position (positions are 0..2147483647).
     std::u16string Line(int64_t position) const;
@@ -28,6 +23,5 @@ private:
     // Characters of the lines of the positions 0..k-1 of a cycle, for k = 0..256.
     int64_t CycleLength(int64_t k) const { return CycleSums[static_cast<size_t>(k)]; }
 
-    ByteOfPosition Byte;
     std::array<int64_t, 257> CycleSums{};
 };

@@ -1,0 +1,18 @@
+#include "app/Application.h"
+#include "program/Program.h"
+
+// Start-up: the application object, the program's windows, then the run. Whatever fails
+// on the way is shown in one error box; the program always ends with exit code 0.
+int main(int argc, char** argv) {
+    TApplication application(argc, argv);
+    Application = &application;
+    try {
+        StartProgram();
+        Application->Run();
+    } catch (const Exception& error) {
+        Application->ShowException(error);
+    } catch (...) {
+        Application->ShowException(Exception(""));
+    }
+    return 0;
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "core/Desktop.h"
+
+// The desktop of the running session, through Qt: files and addresses go to their
+// default handlers, text to the system clipboard.
+TDesktop& SystemDesktop();
