@@ -10,10 +10,10 @@
 TApplication* Application = nullptr;
 
 TApplication::TApplication(int& argc, char** argv)
-    : qtApplication(std::make_unique<QApplication>(argc, argv)) {}
+    : QtApplication(std::make_unique<QApplication>(argc, argv)) {}
 
 TApplication::~TApplication() {
-    for (auto form = forms.rbegin(); form != forms.rend(); ++form) {
+    for (auto form = Forms.rbegin(); form != Forms.rend(); ++form) {
         delete *form;
     }
 }
@@ -28,18 +28,18 @@ void TApplication::Initialize() {
 }
 
 void TApplication::Adopt(QWidget* form) {
-    forms.push_back(form);
-    if (mainForm == nullptr) {
-        mainForm = form;
+    Forms.push_back(form);
+    if (Main == nullptr) {
+        Main = form;
     }
 }
 
 void TApplication::Run() {
-    if (mainForm == nullptr) {
+    if (Main == nullptr) {
         return;
     }
-    mainForm->show();
-    mainForm->activateWindow();
+    Main->show();
+    Main->activateWindow();
     QApplication::exec();
 }
 

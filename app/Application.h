@@ -40,16 +40,16 @@ public:
     // Shows one error box with the message of `error` (see ErrorBoxText).
     void ShowException(const Exception& error);
 
-    QWidget* MainForm() const { return mainForm; }
+    QWidget* MainForm() const { return Main; }
 
     QString Title;
 
 private:
     void Adopt(QWidget* form);
 
-    std::unique_ptr<QApplication> qtApplication;
-    std::vector<QWidget*> forms;
-    QWidget* mainForm = nullptr;
+    std::unique_ptr<QApplication> QtApplication;
+    std::vector<QWidget*> Forms;
+    QWidget* Main = nullptr; // the first window created
 };
 
 extern TApplication* Application;

@@ -15,8 +15,8 @@ set(QUORVIN_PRODUCT_VERSION
     "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
 # The maker's web page is kept in one place, with the program's other maker details.
 file(STRINGS ${PROJECT_SOURCE_DIR}/forms/MakerDetails.h web_address_line
-     REGEX "kWebAddress = \"[^\"]+\"")
-string(REGEX REPLACE ".*kWebAddress = \"([^\"]+)\".*" "\\1" QUORVIN_HOMEPAGE
+     REGEX "WebAddress = \"[^\"]+\"")
+string(REGEX REPLACE ".*WebAddress = \"([^\"]+)\".*" "\\1" QUORVIN_HOMEPAGE
                      "${web_address_line}")
 # The release date of the metadata: the day of the build, or SOURCE_DATE_EPOCH's.
 string(TIMESTAMP QUORVIN_RELEASE_DATE "%Y-%m-%d" UTC)

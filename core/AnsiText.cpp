@@ -7,13 +7,13 @@
 
 namespace {
 
-struct CodePageOfLanguages {
-    int codePage;
-    std::set<std::string> languages;
+struct TCodePageOfLanguages {
+    int CodePage;
+    std::set<std::string> Languages;
 };
 
 // Windows' ANSI code page by language, for the languages whose code page is not 1252.
-const CodePageOfLanguages kCodePages[] = {
+const TCodePageOfLanguages CodePages[] = {
     {874, {"th"}},
     {932, {"ja"}},
     {949, {"ko"}},
@@ -69,9 +69,9 @@ int AnsiCodePageForLocale(const std::string& localeName) {
     if (language == "zh") {
         return ChineseCodePage(territory, modifier);
     }
-    for (const auto& entry : kCodePages) {
-        if (entry.languages.count(language) != 0) {
-            return LatinOrCyrillic(language, modifier, entry.codePage);
+    for (const auto& entry : CodePages) {
+        if (entry.Languages.count(language) != 0) {
+            return LatinOrCyrillic(language, modifier, entry.CodePage);
         }
     }
     return 1252;
@@ -83,7 +83,7 @@ int CurrentAnsiCodePage() {
 }
 
 std::string AnsiToUtf8(const std::string& bytes, int codePage) {
-    static const std::string kReplacement = "\xEF\xBF\xBD";
+    static const std::string Replacement = "\xEF\xBF\xBD";
     const std::string from = "CP" + std::to_string(codePage);
     iconv_t cd = iconv_open("UTF-8", from.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) {
@@ -101,7 +101,7 @@ std::string AnsiToUtf8(const std::string& bytes, int codePage) {
         out.append(buffer, outPtr);
         if (done == static_cast<size_t>(-1) && errno != E2BIG) {
             // EILSEQ (not a character) or EINVAL (cut short): one replacement, then go on.
-            out += kReplacement;
+            out += Replacement;
             ++in;
             --inLeft;
             iconv(cd, nullptr, nullptr, nullptr, nullptr);

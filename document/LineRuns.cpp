@@ -4,21 +4,21 @@
 #include <cstddef>
 #include <iterator>
 
-LineRuns LineRuns::Generated(int64_t first, int64_t count) {
-    LineRuns runs;
+TLineRuns TLineRuns::Generated(int64_t first, int64_t count) {
+    TLineRuns runs;
     runs.Items.push_back({true, first, count, {}});
     runs.Normalise();
     return runs;
 }
 
-LineRuns LineRuns::Stored(std::vector<std::u16string> lines) {
-    LineRuns runs;
+TLineRuns TLineRuns::Stored(std::vector<std::u16string> lines) {
+    TLineRuns runs;
     runs.Items.push_back({false, 0, 0, std::move(lines)});
     runs.Normalise();
     return runs;
 }
 
-LineRuns LineRuns::Single(LineRef line) {
+TLineRuns TLineRuns::Single(TLineRef line) {
     if (line.Generated) {
         return Generated(line.Position, 1);
     }
@@ -27,20 +27,20 @@ LineRuns LineRuns::Single(LineRef line) {
     return Stored(std::move(lines));
 }
 
-LineRef LineRuns::Line(int64_t index) const {
+TLineRef TLineRuns::Line(int64_t index) const {
     const size_t at = RunOf(index);
-    const LineRun& run = Items.at(at);
+    const TLineRun& run = Items.at(at);
     const int64_t offset = index - Starts[at];
     if (run.Generated) {
-        return LineRef::OfPosition(run.First + offset);
+        return TLineRef::OfPosition(run.First + offset);
     }
-    return LineRef::OfText(run.Lines[static_cast<size_t>(offset)]);
+    return TLineRef::OfText(run.Lines[static_cast<size_t>(offset)]);
 }
 
-LineRuns LineRuns::Cut(int64_t first, int64_t count) {
+TLineRuns TLineRuns::Cut(int64_t first, int64_t count) {
     const size_t begin = SplitAt(first);
     const size_t end = SplitAt(first + count);
-    LineRuns cut;
+    TLineRuns cut;
     cut.Items.assign(std::make_move_iterator(Items.begin() + static_cast<ptrdiff_t>(begin)),
                      std::make_move_iterator(Items.begin() + static_cast<ptrdiff_t>(end)));
     Items.erase(Items.begin() + static_cast<ptrdiff_t>(begin),
@@ -50,9 +50,9 @@ LineRuns LineRuns::Cut(int64_t first, int64_t count) {
     return cut;
 }
 
-LineRuns LineRuns::Slice(int64_t first, int64_t count) const {
-    LineRuns slice;
-    ForEachPart(first, count, [&slice](const LineRun& run, int64_t offset, int64_t part) {
+TLineRuns TLineRuns::Slice(int64_t first, int64_t count) const {
+    TLineRuns slice;
+    ForEachPart(first, count, [&slice](const TLineRun& run, int64_t offset, int64_t part) {
         if (run.Generated) {
             slice.Items.push_back({true, run.First + offset, part, {}});
             return;
@@ -64,7 +64,7 @@ LineRuns LineRuns::Slice(int64_t first, int64_t count) const {
     return slice;
 }
 
-void LineRuns::Insert(int64_t at, LineRuns lines) {
+void TLineRuns::Insert(int64_t at, TLineRuns lines) {
     const size_t index = SplitAt(at);
     Items.insert(Items.begin() + static_cast<ptrdiff_t>(index),
                  std::make_move_iterator(lines.Items.begin()),
@@ -72,7 +72,7 @@ void LineRuns::Insert(int64_t at, LineRuns lines) {
     Normalise();
 }
 
-void LineRuns::SetLine(int64_t index, LineRef line) {
+void TLineRuns::SetLine(int64_t index, TLineRef line) {
     const size_t run = RunOf(index);
     if (!line.Generated && !Items.at(run).Generated) {
         Items[run].Lines[static_cast<size_t>(index - Starts[run])] = std::move(line.Text);
@@ -82,7 +82,7 @@ void LineRuns::SetLine(int64_t index, LineRef line) {
     Insert(index, Single(std::move(line)));
 }
 
-size_t LineRuns::RunOf(int64_t line) const {
+size_t TLineRuns::RunOf(int64_t line) const {
     // The last run whose start is at or before the line.
     const auto after = std::upper_bound(Starts.begin(), Starts.end(), line);
     if (line >= Total || after == Starts.begin()) {
@@ -91,13 +91,13 @@ size_t LineRuns::RunOf(int64_t line) const {
     return static_cast<size_t>(after - Starts.begin() - 1);
 }
 
-size_t LineRuns::SplitAt(int64_t line) {
+size_t TLineRuns::SplitAt(int64_t line) {
     const size_t run = RunOf(line);
     if (run == Items.size() || Starts[run] == line) {
         return run;
     }
     const int64_t offset = line - Starts[run];
-    LineRun tail;
+    TLineRun tail;
     tail.Generated = Items[run].Generated;
     if (tail.Generated) {
         tail.First = Items[run].First + offset;
@@ -114,15 +114,15 @@ size_t LineRuns::SplitAt(int64_t line) {
     return run + 1;
 }
 
-void LineRuns::Normalise() {
-    std::vector<LineRun> merged;
+void TLineRuns::Normalise() {
+    std::vector<TLineRun> merged;
     merged.reserve(Items.size());
-    for (LineRun& run : Items) {
+    for (TLineRun& run : Items) {
         if (run.LineCount() <= 0) {
             continue;
         }
         if (!merged.empty() && merged.back().Generated == run.Generated) {
-            LineRun& last = merged.back();
+            TLineRun& last = merged.back();
             if (!run.Generated) {
                 last.Lines.insert(last.Lines.end(), std::make_move_iterator(run.Lines.begin()),
                                   std::make_move_iterator(run.Lines.end()));
@@ -138,7 +138,7 @@ void LineRuns::Normalise() {
     Items = std::move(merged);
     Starts.clear();
     Total = 0;
-    for (const LineRun& run : Items) {
+    for (const TLineRun& run : Items) {
         Starts.push_back(Total);
         Total += run.LineCount();
     }

@@ -6,18 +6,18 @@
 #include <vector>
 
 // One line as the document holds it: the generated line of a list position, or text.
-struct LineRef {
+struct TLineRef {
     bool Generated = false;
     int64_t Position = 0;
     std::u16string Text;
 
-    static LineRef OfText(std::u16string text) { return {false, 0, std::move(text)}; }
-    static LineRef OfPosition(int64_t position) { return {true, position, {}}; }
+    static TLineRef OfText(std::u16string text) { return {false, 0, std::move(text)}; }
+    static TLineRef OfPosition(int64_t position) { return {true, position, {}}; }
 };
 
 // A run of lines: either the generated lines of `Count` consecutive positions from
 // `First`, or stored text lines.
-struct LineRun {
+struct TLineRun {
     bool Generated = false;
     int64_t First = 0;
     int64_t Count = 0;
@@ -30,30 +30,30 @@ struct LineRun {
 // runs: cutting or inserting a range of lines costs the same for two lines as for two
 // billion, and generated lines are never expanded. Neighbouring runs that can be one
 // run are merged, so edits that are undone leave the runs as they were.
-class LineRuns {
+class TLineRuns {
 public:
-    LineRuns() = default;
+    TLineRuns() = default;
 
-    static LineRuns Generated(int64_t first, int64_t count);
-    static LineRuns Stored(std::vector<std::u16string> lines);
-    static LineRuns Single(LineRef line);
+    static TLineRuns Generated(int64_t first, int64_t count);
+    static TLineRuns Stored(std::vector<std::u16string> lines);
+    static TLineRuns Single(TLineRef line);
 
     int64_t LineCount() const { return Total; }
-    const std::vector<LineRun>& Runs() const { return Items; }
+    const std::vector<TLineRun>& Runs() const { return Items; }
 
-    LineRef Line(int64_t index) const;
+    TLineRef Line(int64_t index) const;
 
     // Removes `count` lines from `first` and returns them.
-    LineRuns Cut(int64_t first, int64_t count);
+    TLineRuns Cut(int64_t first, int64_t count);
 
     // A copy of `count` lines from `first`.
-    LineRuns Slice(int64_t first, int64_t count) const;
+    TLineRuns Slice(int64_t first, int64_t count) const;
 
     // Inserts `lines` before the line `at` (at == LineCount() appends).
-    void Insert(int64_t at, LineRuns lines);
+    void Insert(int64_t at, TLineRuns lines);
 
     // Replaces one line; a generated run is split around it.
-    void SetLine(int64_t index, LineRef line);
+    void SetLine(int64_t index, TLineRef line);
 
     // Calls `visit(run, offset, count)` for the part of each run that lies within
     // `count` lines from `first`: `count` lines from line `offset` of `run`.
@@ -77,7 +77,7 @@ private:
     // Drops empty runs, merges neighbours that can be one run, recounts.
     void Normalise();
 
-    std::vector<LineRun> Items;
+    std::vector<TLineRun> Items;
     std::vector<int64_t> Starts;
     int64_t Total = 0;
 };

@@ -35,79 +35,80 @@ std::vector<std::u16string> SplitLines(const std::u16string& text) {
     return lines;
 }
 
-ListDocument::ListDocument() : Lines(LineRuns::Stored({u""})) {}
+TListDocument::TListDocument() : Lines(TLineRuns::Stored({u""})) {}
 
-void ListDocument::SetText(const std::u16string& text) {
-    Reset(LineRuns::Stored(SplitLines(text)));
+void TListDocument::SetText(const std::u16string& text) {
+    Reset(TLineRuns::Stored(SplitLines(text)));
 }
 
-void ListDocument::SetGeneratedLines(int64_t count) {
+void TListDocument::SetGeneratedLines(int64_t count) {
     count = std::min<int64_t>(count, std::numeric_limits<int32_t>::max());
-    LineRuns lines;
+    TLineRuns lines;
     if (count > 0) {
-        lines = LineRuns::Generated(0, count);
+        lines = TLineRuns::Generated(0, count);
     }
-    lines.Insert(lines.LineCount(), LineRuns::Stored({u""}));
+    lines.Insert(lines.LineCount(), TLineRuns::Stored({u""}));
     Reset(std::move(lines));
 }
 
-void ListDocument::Reset(LineRuns lines) {
+void TListDocument::Reset(TLineRuns lines) {
     Lines = std::move(lines);
     History.clear();
     Done = 0;
 }
 
-std::u16string ListDocument::LineText(int64_t line) const {
+std::u16string TListDocument::LineText(int64_t line) const {
     return TextOf(Lines.Line(std::clamp<int64_t>(line, 0, LineCount() - 1)));
 }
 
-int64_t ListDocument::LineLength(int64_t line) const {
+int64_t TListDocument::LineLength(int64_t line) const {
     return Length(Lines.Line(std::clamp<int64_t>(line, 0, LineCount() - 1)));
 }
 
-TextPos ListDocument::End() const {
+TTextPos TListDocument::End() const {
     return {LineCount() - 1, LineLength(LineCount() - 1)};
 }
 
-TextPos ListDocument::Clamp(TextPos pos) const {
+TTextPos TListDocument::Clamp(TTextPos pos) const {
     const int64_t line = std::clamp<int64_t>(pos.Line, 0, LineCount() - 1);
     return {line, std::clamp<int64_t>(pos.Column, 0, LineLength(line))};
 }
 
-int64_t ListDocument::Length(const LineRef& line) const {
+int64_t TListDocument::Length(const TLineRef& line) const {
     return line.Generated ? Source.TextLength(line.Position, 1)
                           : static_cast<int64_t>(line.Text.size());
 }
 
-std::u16string ListDocument::TextOf(const LineRef& line) const {
+std::u16string TListDocument::TextOf(const TLineRef& line) const {
     return line.Generated ? Source.Line(line.Position) : line.Text;
 }
 
-LineRef ListDocument::Piece(const LineRef& line, int64_t begin, int64_t end) const {
+TLineRef TListDocument::Piece(const TLineRef& line, int64_t begin, int64_t end) const {
     if (begin == 0 && end >= Length(line)) {
         return line;
     }
-    return LineRef::OfText(TextOf(line).substr(
+    return TLineRef::OfText(TextOf(line).substr(
         static_cast<size_t>(begin), static_cast<size_t>(std::max<int64_t>(end - begin, 0))));
 }
 
-LineRef ListDocument::Join(LineRef head, LineRef tail) const {
+TLineRef TListDocument::Join(TLineRef head, TLineRef tail) const {
     if (Length(head) == 0) {
         return tail;
     }
     if (Length(tail) == 0) {
         return head;
     }
-    return LineRef::OfText(TextOf(head) + TextOf(tail));
+    return TLineRef::OfText(TextOf(head) + TextOf(tail));
 }
 
-TextPos ListDocument::EndOf(TextPos from, const LineRuns& inserted) const {
+TTextPos TListDocument::EndOf(TTextPos from, const TLineRuns& inserted) const {
     const int64_t last = inserted.LineCount() - 1;
     const int64_t length = Length(inserted.Line(last));
-    return last == 0 ? TextPos{from.Line, from.Column + length} : TextPos{from.Line + last, length};
+    return last == 0 ? TTextPos{from.Line, from.Column + length}
+                     : TTextPos{from.Line + last, length};
 }
 
-void ListDocument::OrderAndClamp(TextPos& from, TextPos& to) const {
+void TListDocument::OrderAndClamp(TTextPos& from, TTextPos& to) const {
     from = Clamp(from);
     to = Clamp(to);
     if (to < from) {
@@ -115,7 +116,7 @@ void ListDocument::OrderAndClamp(TextPos& from, TextPos& to) const {
     }
 }
 
-int64_t ListDocument::TextSize(TextPos from, TextPos to) const {
+int64_t TListDocument::TextSize(TTextPos from, TTextPos to) const {
     OrderAndClamp(from, to);
     const std::u16string first = LineText(from.Line);
     if (from.Line == to.Line) {
@@ -125,7 +126,7 @@ int64_t ListDocument::TextSize(TextPos from, TextPos to) const {
                    Utf8Size(LineText(to.Line), 0, static_cast<size_t>(to.Column)) +
                    (to.Line - from.Line);
     Lines.ForEachPart(from.Line + 1, to.Line - from.Line - 1,
-                      [&](const LineRun& run, int64_t offset, int64_t count) {
+                      [&](const TLineRun& run, int64_t offset, int64_t count) {
                           if (run.Generated) {
                               size += Source.TextLength(run.First + offset, count);
                               return;
@@ -137,7 +138,7 @@ int64_t ListDocument::TextSize(TextPos from, TextPos to) const {
     return size;
 }
 
-std::u16string ListDocument::Text(TextPos from, TextPos to) const {
+std::u16string TListDocument::Text(TTextPos from, TTextPos to) const {
     OrderAndClamp(from, to);
     const std::u16string first = LineText(from.Line);
     if (from.Line == to.Line) {
@@ -146,7 +147,7 @@ std::u16string ListDocument::Text(TextPos from, TextPos to) const {
     }
     std::u16string text = first.substr(static_cast<size_t>(from.Column));
     Lines.ForEachPart(from.Line + 1, to.Line - from.Line - 1,
-                      [&](const LineRun& run, int64_t offset, int64_t count) {
+                      [&](const TLineRun& run, int64_t offset, int64_t count) {
                           for (int64_t i = offset; i < offset + count; ++i) {
                               text += u'\n';
                               text += run.Generated ? Source.Line(run.First + i)
@@ -158,19 +159,20 @@ std::u16string ListDocument::Text(TextPos from, TextPos to) const {
     return text;
 }
 
-void ListDocument::Remove(TextPos from, TextPos to) {
-    const LineRef first = Lines.Line(from.Line);
-    const LineRef last = from.Line == to.Line ? first : Lines.Line(to.Line);
-    const LineRef joined = Join(Piece(first, 0, from.Column), Piece(last, to.Column, Length(last)));
+void TListDocument::Remove(TTextPos from, TTextPos to) {
+    const TLineRef first = Lines.Line(from.Line);
+    const TLineRef last = from.Line == to.Line ? first : Lines.Line(to.Line);
+    const TLineRef joined =
+        Join(Piece(first, 0, from.Column), Piece(last, to.Column, Length(last)));
     Lines.Cut(from.Line, to.Line - from.Line + 1);
-    Lines.Insert(from.Line, LineRuns::Single(joined));
+    Lines.Insert(from.Line, TLineRuns::Single(joined));
 }
 
-TextPos ListDocument::Insert(TextPos at, LineRuns inserted) {
-    const TextPos end = EndOf(at, inserted);
-    const LineRef line = Lines.Line(at.Line);
-    const LineRef head = Piece(line, 0, at.Column);
-    const LineRef tail = Piece(line, at.Column, Length(line));
+TTextPos TListDocument::Insert(TTextPos at, TLineRuns inserted) {
+    const TTextPos end = EndOf(at, inserted);
+    const TLineRef line = Lines.Line(at.Line);
+    const TLineRef head = Piece(line, 0, at.Column);
+    const TLineRef tail = Piece(line, at.Column, Length(line));
     const int64_t last = inserted.LineCount() - 1;
     inserted.SetLine(0, Join(head, inserted.Line(0)));
     inserted.SetLine(last, Join(inserted.Line(last), tail));
@@ -179,17 +181,18 @@ TextPos ListDocument::Insert(TextPos at, LineRuns inserted) {
     return end;
 }
 
-TextPos ListDocument::Replace(TextPos from, TextPos to, const std::u16string& text, bool typed) {
+TTextPos TListDocument::Replace(TTextPos from, TTextPos to, const std::u16string& text,
+                                bool typed) {
     OrderAndClamp(from, to);
-    LineRuns inserted = LineRuns::Stored(SplitLines(text));
+    TLineRuns inserted = TLineRuns::Stored(SplitLines(text));
     const bool joinsTyping = typed && from == to && inserted.LineCount() == 1 && Done > 0 &&
                              Done == History.size() && History.back().Typed &&
                              History.back().End == from;
-    LineRuns before = Lines.Slice(from.Line, to.Line - from.Line + 1);
+    TLineRuns before = Lines.Slice(from.Line, to.Line - from.Line + 1);
     Remove(from, to);
-    const TextPos end = Insert(from, std::move(inserted));
+    const TTextPos end = Insert(from, std::move(inserted));
     if (joinsTyping) {
-        Edit& previous = History.back();
+        TEdit& previous = History.back();
         previous.End = end;
         previous.After = Lines.Slice(previous.From.Line, end.Line - previous.From.Line + 1);
         return end;
@@ -201,21 +204,21 @@ TextPos ListDocument::Replace(TextPos from, TextPos to, const std::u16string& te
     return end;
 }
 
-TextPos ListDocument::Undo() {
+TTextPos TListDocument::Undo() {
     if (!CanUndo()) {
         return End();
     }
-    const Edit& edit = History[--Done];
+    const TEdit& edit = History[--Done];
     Lines.Cut(edit.From.Line, edit.After.LineCount());
     Lines.Insert(edit.From.Line, edit.Before);
     return edit.To;
 }
 
-TextPos ListDocument::Redo() {
+TTextPos TListDocument::Redo() {
     if (!CanRedo()) {
         return End();
     }
-    const Edit& edit = History[Done++];
+    const TEdit& edit = History[Done++];
     Lines.Cut(edit.From.Line, edit.Before.LineCount());
     Lines.Insert(edit.From.Line, edit.After);
     return edit.End;

@@ -8,29 +8,29 @@
 #include <vector>
 
 // A place in the text: a line and a column within it (in UTF-16 code units).
-struct TextPos {
+struct TTextPos {
     int64_t Line = 0;
     int64_t Column = 0;
 
-    friend bool operator==(TextPos a, TextPos b) {
+    friend bool operator==(TTextPos a, TTextPos b) {
         return a.Line == b.Line && a.Column == b.Column;
     }
-    friend bool operator!=(TextPos a, TextPos b) { return !(a == b); }
-    friend bool operator<(TextPos a, TextPos b) {
+    friend bool operator!=(TTextPos a, TTextPos b) { return !(a == b); }
+    friend bool operator<(TTextPos a, TTextPos b) {
         return a.Line < b.Line || (a.Line == b.Line && a.Column < b.Column);
     }
 };
 
 // The text of the list memo: lines joined by line breaks, kept as runs of generated
-// list lines and stored text lines (see LineRuns). A document always has at least one
+// list lines and stored text lines (see TLineRuns). A document always has at least one
 // line; a text that ends with a line break has an empty last line.
 //
 // Edits go through Replace and are recorded for Undo and Redo. Setting the whole text
 // starts a new history. Lines are counted in 64 bits; positions given from outside
 // are clamped into the text.
-class ListDocument {
+class TListDocument {
 public:
-    ListDocument();
+    TListDocument();
 
     // Replaces the whole text ("\n" separates lines).
     void SetText(const std::u16string& text);
@@ -43,58 +43,58 @@ public:
     int64_t LineCount() const { return Lines.LineCount(); }
     std::u16string LineText(int64_t line) const;
     int64_t LineLength(int64_t line) const;
-    TextPos End() const;
-    TextPos Clamp(TextPos pos) const;
+    TTextPos End() const;
+    TTextPos Clamp(TTextPos pos) const;
     // Clamps both ends into the document and puts them in order.
-    void OrderAndClamp(TextPos& from, TextPos& to) const;
+    void OrderAndClamp(TTextPos& from, TTextPos& to) const;
     // How the lines are kept. No text shows it, but it is what keeps memory flat: an
     // edit must leave generated lines generated, which the tests check here.
-    const std::vector<LineRun>& Runs() const { return Lines.Runs(); }
+    const std::vector<TLineRun>& Runs() const { return Lines.Runs(); }
 
     // The size in UTF-8 bytes of the text between two places, computed from the runs
     // without building the text.
-    int64_t TextSize(TextPos from, TextPos to) const;
+    int64_t TextSize(TTextPos from, TTextPos to) const;
     // The text between two places; callers check its size first.
-    std::u16string Text(TextPos from, TextPos to) const;
+    std::u16string Text(TTextPos from, TTextPos to) const;
 
     // Replaces the text between two places with `text` and returns the end of the
     // inserted text. A typed edit that continues the previous typed edit joins it, so
     // one Undo takes back a typed word.
-    TextPos Replace(TextPos from, TextPos to, const std::u16string& text, bool typed = false);
+    TTextPos Replace(TTextPos from, TTextPos to, const std::u16string& text, bool typed = false);
 
     bool CanUndo() const { return Done > 0; }
     bool CanRedo() const { return Done < History.size(); }
     // Take back or repeat the last edit; both return where the caret belongs.
-    TextPos Undo();
-    TextPos Redo();
+    TTextPos Undo();
+    TTextPos Redo();
 
 private:
     // An edit keeps the whole lines that it touched, before and after, so that undoing
     // it gives back the very runs it changed (a generated line that was typed in is
     // generated again).
-    struct Edit {
-        TextPos From;
-        TextPos To;
-        TextPos End;
-        LineRuns Before;
-        LineRuns After;
+    struct TEdit {
+        TTextPos From;
+        TTextPos To;
+        TTextPos End;
+        TLineRuns Before;
+        TLineRuns After;
         bool Typed = false;
     };
 
-    int64_t Length(const LineRef& line) const;
-    std::u16string TextOf(const LineRef& line) const;
-    LineRef Piece(const LineRef& line, int64_t begin, int64_t end) const;
-    LineRef Join(LineRef head, LineRef tail) const;
+    int64_t Length(const TLineRef& line) const;
+    std::u16string TextOf(const TLineRef& line) const;
+    TLineRef Piece(const TLineRef& line, int64_t begin, int64_t end) const;
+    TLineRef Join(TLineRef head, TLineRef tail) const;
     // Where text inserted at `from` ends.
-    TextPos EndOf(TextPos from, const LineRuns& inserted) const;
+    TTextPos EndOf(TTextPos from, const TLineRuns& inserted) const;
 
-    void Remove(TextPos from, TextPos to);
-    TextPos Insert(TextPos at, LineRuns inserted);
-    void Reset(LineRuns lines);
+    void Remove(TTextPos from, TTextPos to);
+    TTextPos Insert(TTextPos at, TLineRuns inserted);
+    void Reset(TLineRuns lines);
 
-    ListLineSource Source;
-    LineRuns Lines;
-    std::vector<Edit> History;
+    TListLineSource Source;
+    TLineRuns Lines;
+    std::vector<TEdit> History;
     size_t Done = 0;
 };
 

@@ -7,9 +7,9 @@
 // The lines of the list readout, made on demand from their positions. The list line
 // of a position is the hexadecimal form of its byte (see ListLine), so nothing of a
 // generated line ever needs to be stored.
-class ListLineSource {
+class TListLineSource {
 public:
-    ListLineSource();
+    TListLineSource();
 
     // The list line of a position (positions are 0..2147483647).
     std::u16string Line(int64_t position) const;

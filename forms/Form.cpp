@@ -119,19 +119,19 @@ void TForm::setVisible(bool visible) {
     }
     if (visible) {
         FitAutoSizeLabels();
-        if (!placed) {
+        if (!Placed) {
             PlaceOnScreen();
             FocusFirstControl();
-            placed = true;
+            Placed = true;
         } else {
-            move(lastPosition);
-            if (lastFocus != nullptr) {
-                lastFocus->setFocus();
+            move(LastPosition);
+            if (LastFocus != nullptr) {
+                LastFocus->setFocus();
             }
         }
     } else {
-        lastPosition = pos();
-        lastFocus = focusWidget();
+        LastPosition = pos();
+        LastFocus = focusWidget();
     }
     QMainWindow::setVisible(visible);
 }
@@ -162,17 +162,17 @@ void TForm::FocusFirstControl() {
 
 void TForm::ShowModal() {
     ReturningActivation([this] {
-        modalResult = TModalResult::None;
+        ModalResult = TModalResult::None;
         setWindowModality(Qt::ApplicationModal);
         show();
         raise();
         activateWindow();
         QEventLoop loop;
-        modalLoop = &loop;
-        if (modalResult == TModalResult::None) {
+        ModalLoop = &loop;
+        if (ModalResult == TModalResult::None) {
             loop.exec(QEventLoop::DialogExec);
         }
-        modalLoop = nullptr;
+        ModalLoop = nullptr;
         hide();
         setWindowModality(Qt::NonModal);
         return true;
@@ -180,9 +180,9 @@ void TForm::ShowModal() {
 }
 
 void TForm::SetModalResult(TModalResult result) {
-    modalResult = result;
-    if (modalLoop != nullptr && result != TModalResult::None) {
-        modalLoop->quit();
+    ModalResult = result;
+    if (ModalLoop != nullptr && result != TModalResult::None) {
+        ModalLoop->quit();
     }
 }
 
@@ -191,7 +191,7 @@ void TForm::Close() {
 }
 
 void TForm::closeEvent(QCloseEvent* event) {
-    if (modalLoop != nullptr) {
+    if (ModalLoop != nullptr) {
         SetModalResult(TModalResult::Cancel);
     } else if (Application != nullptr && Application->MainForm() == this) {
         Application->Terminate();

@@ -64,11 +64,11 @@ private:
     bool HandleButtonKey(QKeyEvent* event);
     QAbstractButton* ButtonWithAccelerator(QChar accelerator) const;
 
-    TModalResult modalResult = TModalResult::None;
-    QEventLoop* modalLoop = nullptr;
-    bool placed = false;
-    QPoint lastPosition;
-    QPointer<QWidget> lastFocus;
+    TModalResult ModalResult = TModalResult::None;
+    QEventLoop* ModalLoop = nullptr;
+    bool Placed = false;
+    QPoint LastPosition;
+    QPointer<QWidget> LastFocus;
 };
 
 // The accelerator of a caption: the character after the first single "&" ("&&" is a

@@ -16,9 +16,9 @@ TAboutBox::~TAboutBox() = default;
 
 void TAboutBox::ShowMakerDetails() {
     ui->ProgramIcon->setPixmap(QPixmap(QStringLiteral(":/about.png")));
-    ui->ProductName->setText(QString::fromUtf8(kProductName));
-    ui->Copyright->setText(QString::fromUtf8(kCopyrightChinese));
-    ui->Label1->setText(QString::fromUtf8(kCopyrightEnglish));
-    ui->Comments->setText(QString::fromUtf8(kNoticeChinese));
-    ui->Label2->setText(QString::fromUtf8(kNoticeEnglish));
+    ui->ProductName->setText(QString::fromUtf8(ProductName));
+    ui->Copyright->setText(QString::fromUtf8(CopyrightChinese));
+    ui->Label1->setText(QString::fromUtf8(CopyrightEnglish));
+    ui->Comments->setText(QString::fromUtf8(NoticeChinese));
+    ui->Label2->setText(QString::fromUtf8(NoticeEnglish));
 }

@@ -20,16 +20,16 @@ TFrmGiveMoney::TFrmGiveMoney() : TForm(TBorder::Dialog), ui(std::make_unique<Ui:
 TFrmGiveMoney::~TFrmGiveMoney() = default;
 
 void TFrmGiveMoney::ShowMakerDetails() {
-    ui->lbl1->setText(QString::fromUtf8(kFirstBankBranch));
-    ui->lbl2->setText(QString::fromUtf8(kAccountHolder));
-    ui->LblBankCB->setText(QString::fromUtf8(kFirstCardNumber));
-    ui->LblEmail->setText(QString::fromUtf8(kAlipayAccount));
-    ui->lbl4->setText(QString::fromUtf8(kSecondBankBranch));
-    ui->lbl5->setText(QString::fromUtf8(kAccountHolder));
-    ui->LblBankCCB->setText(QString::fromUtf8(kSecondCardNumber));
-    ui->Label2->setText(QString::fromUtf8(kPhoneLine));
-    ui->LblPhone->setText(QString::fromUtf8(kPhoneNumber));
-    ui->Memo->setPlainText(QString::fromUtf8(kBuyingNotice));
+    ui->lbl1->setText(QString::fromUtf8(FirstBankBranch));
+    ui->lbl2->setText(QString::fromUtf8(AccountHolder));
+    ui->LblBankCB->setText(QString::fromUtf8(FirstCardNumber));
+    ui->LblEmail->setText(QString::fromUtf8(AlipayAccount));
+    ui->lbl4->setText(QString::fromUtf8(SecondBankBranch));
+    ui->lbl5->setText(QString::fromUtf8(AccountHolder));
+    ui->LblBankCCB->setText(QString::fromUtf8(SecondCardNumber));
+    ui->Label2->setText(QString::fromUtf8(PhoneLine));
+    ui->LblPhone->setText(QString::fromUtf8(PhoneNumber));
+    ui->Memo->setPlainText(QString::fromUtf8(BuyingNotice));
 }
 
 void TFrmGiveMoney::ConnectHandlers() {
@@ -48,8 +48,8 @@ void TFrmGiveMoney::ConnectHandlers() {
 void TFrmGiveMoney::showEvent(QShowEvent* event) {
     // The large picture is decoded once, when the dialog is first shown, not at start-up.
     // A picture that cannot be decoded leaves the image empty.
-    if (!pictureDecoded) {
-        pictureDecoded = true;
+    if (!PictureDecoded) {
+        PictureDecoded = true;
         const QImage picture = LoadJpegToBox(QStringLiteral(":/support.jpg"), ui->Image1->size());
         ui->Image1->setPixmap(QPixmap::fromImage(picture));
     }

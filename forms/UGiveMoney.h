@@ -35,7 +35,7 @@ private:
     void BtnRegQQClick();
 
     std::unique_ptr<Ui::TFrmGiveMoney> ui;
-    bool pictureDecoded = false;
+    bool PictureDecoded = false;
 };
 
 extern TFrmGiveMoney* FrmGiveMoney;

@@ -54,7 +54,7 @@ void TFrmMain::CreateStatusPanels() {
     auto* ready = new QLabel(QStringLiteral("就绪"), bar);
     ready->setObjectName(QStringLiteral("StatusPanelReady"));
     ready->setFixedWidth(50);
-    auto* copyright = new QLabel(QString::fromUtf8(kCopyrightNotice), bar);
+    auto* copyright = new QLabel(QString::fromUtf8(CopyrightNotice), bar);
     copyright->setObjectName(QStringLiteral("StatusPanelCopyright"));
     bar->addWidget(ready);
     bar->addWidget(copyright, 1);
@@ -147,5 +147,5 @@ void TFrmMain::MnuContentClick() {
 }
 
 void TFrmMain::MnuWebClick() {
-    Desktop().Open(kWebAddress);
+    Desktop().Open(WebAddress);
 }

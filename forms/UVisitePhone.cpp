@@ -18,7 +18,7 @@ TFrmVisitePhone::~TFrmVisitePhone() = default;
 void TFrmVisitePhone::showEvent(QShowEvent* event) {
     // The code is drawn when the dialog is first shown, not at start-up.
     if (ui->Img2DimsCode->pixmap().isNull()) {
-        ui->Img2DimsCode->setPixmap(QPixmap::fromImage(MakeQrPicture(kWebAddress)));
+        ui->Img2DimsCode->setPixmap(QPixmap::fromImage(MakeQrPicture(WebAddress)));
     }
     TForm::showEvent(event);
 }

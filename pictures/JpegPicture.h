@@ -11,7 +11,7 @@
 // smooth scaling to the box. CoverBox lets libjpeg's DCT scaling skip most of the
 // work for a picture much larger than its box; FullSize decodes every pixel and
 // exists to measure what that saves.
-enum class DctScaling { CoverBox, FullSize };
+enum class TDctScaling { CoverBox, FullSize };
 
 // The smallest libjpeg scale M/8 (M from 1 to 8) at which a picture of the given
 // size decodes to at least the box in both directions; 8 when even the full size
@@ -23,9 +23,9 @@ int CoveringScaleEighths(QSize picture, QSize box);
 // (empty, truncated, corrupt, another format, an unsupported colour space such
 // as CMYK) and for an empty box; never prints and never ends the program.
 QImage DecodeJpegToBox(const unsigned char* data, std::size_t size, QSize box,
-                       DctScaling scaling = DctScaling::CoverBox);
+                       TDctScaling scaling = TDctScaling::CoverBox);
 QImage DecodeJpegToBox(const QByteArray& bytes, QSize box,
-                       DctScaling scaling = DctScaling::CoverBox);
+                       TDctScaling scaling = TDctScaling::CoverBox);
 
 // Reads a JPEG file (a resource path such as ":/support.jpg" works too) and
 // decodes it as above; a missing or unreadable file gives a null image.

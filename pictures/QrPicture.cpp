@@ -8,7 +8,7 @@
 namespace {
 
 // Modules of light margin that a reader needs around the code.
-constexpr int kQuietZone = 4;
+constexpr int QuietZone = 4;
 
 using QrCodePtr = std::unique_ptr<QRcode, decltype(&QRcode_free)>;
 
@@ -25,10 +25,10 @@ QImage MakeQrPicture(const QByteArray& text) {
     }
     // Even the largest code (177 modules) leaves a module of at least one pixel.
     const int modules = code->width;
-    const int moduleSide = kQrPictureSide / (modules + 2 * kQuietZone);
-    const int origin = (kQrPictureSide - modules * moduleSide) / 2;
+    const int moduleSide = QrPictureSide / (modules + 2 * QuietZone);
+    const int origin = (QrPictureSide - modules * moduleSide) / 2;
 
-    QImage picture(kQrPictureSide, kQrPictureSide, QImage::Format_RGB888);
+    QImage picture(QrPictureSide, QrPictureSide, QImage::Format_RGB888);
     picture.fill(Qt::white);
     QPainter painter(&picture);
     for (int row = 0; row < modules; ++row) {

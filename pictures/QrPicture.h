@@ -4,7 +4,7 @@
 #include <QImage>
 
 // Side of the QR code picture, in pixels: the size of the image that shows it.
-constexpr int kQrPictureSide = 210;
+constexpr int QrPictureSide = 210;
 
 // The QR code of `text` (its bytes as they are, in 8-bit mode, medium error
 // correction) as a 210 x 210 RGB888 picture, black on white. Every module is the

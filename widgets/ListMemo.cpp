@@ -133,16 +133,16 @@ int TListMemo::RowCount(int64_t line) const {
     return std::max(1, LayoutOf(line).lineCount());
 }
 
-int TListMemo::RowOf(TextPos pos) const {
+int TListMemo::RowOf(TTextPos pos) const {
     const QTextLine row = LayoutOf(pos.Line).lineForTextPosition(static_cast<int>(pos.Column));
     return row.isValid() ? row.lineNumber() : RowCount(pos.Line) - 1;
 }
 
-qreal TListMemo::RowHeight(Row row) const {
+qreal TListMemo::RowHeight(TRow row) const {
     return LayoutOf(row.Line).lineAt(row.Index).height();
 }
 
-bool TListMemo::StepRow(Row& row, bool down) const {
+bool TListMemo::StepRow(TRow& row, bool down) const {
     if (down) {
         if (row.Index + 1 < RowCount(row.Line)) {
             ++row.Index;
@@ -187,18 +187,18 @@ int64_t TListMemo::LastVisibleLine() const {
 
 // ---- scrolling ----
 
-TListMemo::Row TListMemo::HighestTopShowing(Row bottom) const {
+TListMemo::TRow TListMemo::HighestTopShowing(TRow bottom) const {
     // Walk up from the bottom row while the rows still fit.
-    Row top = bottom;
+    TRow top = bottom;
     qreal height = RowHeight(bottom);
-    for (Row up = top; StepRow(up, false) && height + RowHeight(up) <= InnerHeight(); top = up) {
+    for (TRow up = top; StepRow(up, false) && height + RowHeight(up) <= InnerHeight(); top = up) {
         height += RowHeight(up);
     }
     return top;
 }
 
 int64_t TListMemo::MaxTopLine() const {
-    const Row top = HighestTopShowing({Doc.LineCount() - 1, RowCount(Doc.LineCount() - 1) - 1});
+    const TRow top = HighestTopShowing({Doc.LineCount() - 1, RowCount(Doc.LineCount() - 1) - 1});
     return top.Index == 0 ? top.Line : std::min(top.Line + 1, Doc.LineCount() - 1);
 }
 
@@ -213,12 +213,12 @@ void TListMemo::ClampTop() {
 }
 
 void TListMemo::EnsureCaretVisible() {
-    const Row caret{Caret.Line, RowOf(Caret)};
+    const TRow caret{Caret.Line, RowOf(Caret)};
     if (RowBefore(caret.Line, caret.Index, TopLine, TopRow)) {
         TopLine = caret.Line;
         TopRow = caret.Index;
     } else {
-        const Row top = HighestTopShowing(caret);
+        const TRow top = HighestTopShowing(caret);
         if (RowBefore(TopLine, TopRow, top.Line, top.Index)) {
             TopLine = top.Line;
             TopRow = top.Index;
@@ -229,7 +229,7 @@ void TListMemo::EnsureCaretVisible() {
 }
 
 void TListMemo::ScrollRows(int rows) {
-    Row top{TopLine, TopRow};
+    TRow top{TopLine, TopRow};
     for (; rows > 0 && StepRow(top, true); --rows) {
     }
     for (; rows < 0 && StepRow(top, false); ++rows) {
@@ -263,7 +263,7 @@ void TListMemo::ScrollBarMoved(int value) {
 
 // ---- caret ----
 
-void TListMemo::MoveCaret(TextPos pos, bool select, bool keepX) {
+void TListMemo::MoveCaret(TTextPos pos, bool select, bool keepX) {
     Caret = Doc.Clamp(pos);
     if (!select) {
         Anchor = Caret;
@@ -276,7 +276,7 @@ void TListMemo::MoveCaret(TextPos pos, bool select, bool keepX) {
     CaretMoved();
 }
 
-void TListMemo::SetSelection(TextPos anchor, TextPos caret) {
+void TListMemo::SetSelection(TTextPos anchor, TTextPos caret) {
     Anchor = Doc.Clamp(anchor);
     MoveCaret(caret, true);
 }
@@ -288,8 +288,8 @@ void TListMemo::SelectAll() {
     viewport()->update();
 }
 
-TextPos TListMemo::ByRows(TextPos pos, int rows) {
-    Row row{pos.Line, RowOf(pos)};
+TTextPos TListMemo::ByRows(TTextPos pos, int rows) {
+    TRow row{pos.Line, RowOf(pos)};
     if (WantedX < 0) {
         WantedX = LayoutOf(pos.Line).lineAt(row.Index).cursorToX(static_cast<int>(pos.Column));
     }
@@ -300,21 +300,21 @@ TextPos TListMemo::ByRows(TextPos pos, int rows) {
     return {row.Line, LayoutOf(row.Line).lineAt(row.Index).xToCursor(WantedX)};
 }
 
-TextPos TListMemo::NextChar(TextPos pos) const {
+TTextPos TListMemo::NextChar(TTextPos pos) const {
     if (pos.Column < Doc.LineLength(pos.Line)) {
         return {pos.Line, LayoutOf(pos.Line).nextCursorPosition(static_cast<int>(pos.Column))};
     }
-    return pos.Line + 1 < Doc.LineCount() ? TextPos{pos.Line + 1, 0} : pos;
+    return pos.Line + 1 < Doc.LineCount() ? TTextPos{pos.Line + 1, 0} : pos;
 }
 
-TextPos TListMemo::PreviousChar(TextPos pos) const {
+TTextPos TListMemo::PreviousChar(TTextPos pos) const {
     if (pos.Column > 0) {
         return {pos.Line, LayoutOf(pos.Line).previousCursorPosition(static_cast<int>(pos.Column))};
     }
-    return pos.Line > 0 ? TextPos{pos.Line - 1, Doc.LineLength(pos.Line - 1)} : pos;
+    return pos.Line > 0 ? TTextPos{pos.Line - 1, Doc.LineLength(pos.Line - 1)} : pos;
 }
 
-TextPos TListMemo::NextWord(TextPos pos) const {
+TTextPos TListMemo::NextWord(TTextPos pos) const {
     const QString text = LineText(pos.Line);
     int column = static_cast<int>(pos.Column);
     if (column >= text.size()) {
@@ -330,7 +330,7 @@ TextPos TListMemo::NextWord(TextPos pos) const {
     return {pos.Line, column};
 }
 
-TextPos TListMemo::PreviousWord(TextPos pos) const {
+TTextPos TListMemo::PreviousWord(TTextPos pos) const {
     const QString text = LineText(pos.Line);
     int column = static_cast<int>(pos.Column);
     if (column == 0) {
@@ -346,11 +346,11 @@ TextPos TListMemo::PreviousWord(TextPos pos) const {
     return {pos.Line, column};
 }
 
-TextPos TListMemo::RowStart(TextPos pos) const {
+TTextPos TListMemo::RowStart(TTextPos pos) const {
     return {pos.Line, LayoutOf(pos.Line).lineAt(RowOf(pos)).textStart()};
 }
 
-TextPos TListMemo::RowEnd(TextPos pos) const {
+TTextPos TListMemo::RowEnd(TTextPos pos) const {
     const int index = RowOf(pos);
     const QTextLine row = LayoutOf(pos.Line).lineAt(index);
     int end = row.textStart() + row.textLength();
@@ -362,7 +362,7 @@ TextPos TListMemo::RowEnd(TextPos pos) const {
     return {pos.Line, end};
 }
 
-TextPos TListMemo::PosAt(QPoint point) const {
+TTextPos TListMemo::PosAt(QPoint point) const {
     qreal y = TopY();
     int64_t line = TopLine;
     for (; line + 1 < Doc.LineCount(); ++line) {
@@ -381,7 +381,7 @@ TextPos TListMemo::PosAt(QPoint point) const {
     return Doc.Clamp({line, layout.lineAt(index).xToCursor(point.x() - Margin)});
 }
 
-QRect TListMemo::CharacterRect(TextPos pos) const {
+QRect TListMemo::CharacterRect(TTextPos pos) const {
     pos = Doc.Clamp(pos);
     qreal y = TopY();
     // Lines far from the view are placed just outside it.
@@ -400,8 +400,8 @@ QRect TListMemo::CharacterRect(TextPos pos) const {
     return QRect(viewport()->mapToGlobal(rect.topLeft().toPoint()), rect.size().toSize());
 }
 
-TListMemo::TextWindow TListMemo::AccessibleWindow() const {
-    TextWindow window{TopLine, LastVisibleLine()};
+TListMemo::TTextWindow TListMemo::AccessibleWindow() const {
+    TTextWindow window{TopLine, LastVisibleLine()};
     if (Caret.Line < window.First - AccessibleReach || Caret.Line > window.Last + AccessibleReach) {
         return {Caret.Line, Caret.Line};
     }
@@ -409,7 +409,7 @@ TListMemo::TextWindow TListMemo::AccessibleWindow() const {
 }
 
 QString TListMemo::AccessibleText() const {
-    const TextWindow window = AccessibleWindow();
+    const TTextWindow window = AccessibleWindow();
     QString text;
     for (int64_t line = window.First; line <= window.Last; ++line) {
         if (line > window.First) {
@@ -420,8 +420,8 @@ QString TListMemo::AccessibleText() const {
     return text;
 }
 
-int TListMemo::AccessibleOffset(TextPos pos) const {
-    const TextWindow window = AccessibleWindow();
+int TListMemo::AccessibleOffset(TTextPos pos) const {
+    const TTextWindow window = AccessibleWindow();
     if (pos.Line < window.First) {
         return 0;
     }
@@ -435,8 +435,8 @@ int TListMemo::AccessibleOffset(TextPos pos) const {
     return static_cast<int>(offset + pos.Column);
 }
 
-TextPos TListMemo::AccessiblePos(int offset) const {
-    const TextWindow window = AccessibleWindow();
+TTextPos TListMemo::AccessiblePos(int offset) const {
+    const TTextWindow window = AccessibleWindow();
     int64_t rest = std::max(offset, 0);
     for (int64_t line = window.First; line < window.Last; ++line) {
         const int64_t length = Doc.LineLength(line);
@@ -464,7 +464,7 @@ void TListMemo::ReplaceSelection(const QString& text, bool typed) {
     }
 }
 
-void TListMemo::DeleteTo(TextPos pos) {
+void TListMemo::DeleteTo(TTextPos pos) {
     if (!HasSelection()) {
         Anchor = pos;
     }

@@ -14,7 +14,7 @@
 class QKeyEvent;
 class QTextLayout;
 
-// The multi-line edit of the list readout. It edits a ListDocument, whose lines may be
+// The multi-line edit of the list readout. It edits a TListDocument, whose lines may be
 // billions of generated list lines, and lays out only the lines it shows: filling it
 // with any count of lines costs the same, and its memory does not grow with the count.
 //
@@ -38,18 +38,18 @@ public:
     // (nothing for a count of 0 or below).
     void SetGeneratedLines(int64_t count);
 
-    const ListDocument& Document() const { return Doc; }
+    const TListDocument& Document() const { return Doc; }
     int64_t LineCount() const { return Doc.LineCount(); }
     QString LineText(int64_t line) const;
     // The whole text; only sensible for a small document.
     QString Text() const;
-    TextPos CaretPos() const { return Caret; }
-    TextPos AnchorPos() const { return Anchor; }
+    TTextPos CaretPos() const { return Caret; }
+    TTextPos AnchorPos() const { return Anchor; }
     // The last line of which a part is shown.
     int64_t LastVisibleLine() const;
 
     void SelectAll();
-    void SetSelection(TextPos anchor, TextPos caret);
+    void SetSelection(TTextPos anchor, TTextPos caret);
     // Copies the selection to the desktop's clipboard; a selection over MaxCopyBytes is
     // refused with CopyRefused and the clipboard is left as it was. Returns whether the
     // text was copied.
@@ -65,12 +65,12 @@ public:
     // Screen readers see a window on the document: the shown lines and the caret's
     // line, joined by line breaks; offsets count UTF-16 code units within that window.
     QString AccessibleText() const;
-    int AccessibleOffset(TextPos pos) const;
-    TextPos AccessiblePos(int offset) const;
+    int AccessibleOffset(TTextPos pos) const;
+    TTextPos AccessiblePos(int offset) const;
     // The place of a character in screen coordinates.
-    QRect CharacterRect(TextPos pos) const;
+    QRect CharacterRect(TTextPos pos) const;
     // The place under a point of the viewport (clamped to the text).
-    TextPos PosAt(QPoint point) const;
+    TTextPos PosAt(QPoint point) const;
 
 signals:
     // A copy was refused because the selection is larger than MaxCopyBytes.
@@ -101,56 +101,56 @@ private:
     static int CharClass(QChar c);
 
     // A place on screen: a row of a line's layout.
-    struct Row {
+    struct TRow {
         int64_t Line = 0;
         int Index = 0;
     };
     // An editing key: which key events it takes and what it does.
-    struct EditingKey {
+    struct TEditingKey {
         bool (*Matches)(const QKeyEvent* event);
         void (*Run)(TListMemo& memo);
     };
-    static const std::vector<EditingKey>& EditingKeys();
+    static const std::vector<TEditingKey>& EditingKeys();
     // The lines given to screen readers (see AccessibleText).
-    struct TextWindow {
+    struct TTextWindow {
         int64_t First = 0;
         int64_t Last = 0;
     };
-    TextWindow AccessibleWindow() const;
+    TTextWindow AccessibleWindow() const;
 
     QTextLayout& LayoutOf(int64_t line) const;
     void ForgetLayouts();
     // Drops the kept layouts when there are many; called where no layout is in use.
     void TrimLayouts();
     int RowCount(int64_t line) const;
-    int RowOf(TextPos pos) const;
-    qreal RowHeight(Row row) const;
-    bool StepRow(Row& row, bool down) const;
+    int RowOf(TTextPos pos) const;
+    qreal RowHeight(TRow row) const;
+    bool StepRow(TRow& row, bool down) const;
     int InnerHeight() const;
     // Where the top line's layout starts, in viewport coordinates.
     qreal TopY() const;
     int PageRows() const;
 
     bool HasSelection() const { return Anchor != Caret; }
-    TextPos SelectionStart() const { return std::min(Anchor, Caret); }
-    TextPos SelectionEnd() const { return std::max(Anchor, Caret); }
+    TTextPos SelectionStart() const { return std::min(Anchor, Caret); }
+    TTextPos SelectionEnd() const { return std::max(Anchor, Caret); }
 
     // Moves the caret; with `select` the anchor stays.
-    void MoveCaret(TextPos pos, bool select, bool keepX = false);
-    TextPos ByRows(TextPos pos, int rows);
-    TextPos NextChar(TextPos pos) const;
-    TextPos PreviousChar(TextPos pos) const;
-    TextPos NextWord(TextPos pos) const;
-    TextPos PreviousWord(TextPos pos) const;
-    TextPos RowStart(TextPos pos) const;
-    TextPos RowEnd(TextPos pos) const;
+    void MoveCaret(TTextPos pos, bool select, bool keepX = false);
+    TTextPos ByRows(TTextPos pos, int rows);
+    TTextPos NextChar(TTextPos pos) const;
+    TTextPos PreviousChar(TTextPos pos) const;
+    TTextPos NextWord(TTextPos pos) const;
+    TTextPos PreviousWord(TTextPos pos) const;
+    TTextPos RowStart(TTextPos pos) const;
+    TTextPos RowEnd(TTextPos pos) const;
 
     void ReplaceSelection(const QString& text, bool typed);
-    void DeleteTo(TextPos pos);
+    void DeleteTo(TTextPos pos);
     void CopySelection() { Copy(); }
 
     // The highest row from which the rows down to `bottom` still fit the viewport.
-    Row HighestTopShowing(Row bottom) const;
+    TRow HighestTopShowing(TRow bottom) const;
     int64_t MaxTopLine() const;
     void ClampTop();
     void EnsureCaretVisible();
@@ -163,9 +163,9 @@ private:
     void CaretMoved();
     void RestartBlink();
 
-    ListDocument Doc;
-    TextPos Caret;
-    TextPos Anchor;
+    TListDocument Doc;
+    TTextPos Caret;
+    TTextPos Anchor;
     qreal WantedX = -1;
     int64_t TopLine = 0;
     int TopRow = 0;

@@ -8,9 +8,9 @@
 
 namespace {
 
-class ListMemoAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+class TListMemoAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit ListMemoAccessible(TListMemo* memo)
+    explicit TListMemoAccessible(TListMemo* memo)
         : QAccessibleWidget(memo, QAccessible::EditableText) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override {
@@ -56,7 +56,7 @@ public:
     int cursorPosition() const override { return Memo().AccessibleOffset(Memo().CaretPos()); }
 
     void setCursorPosition(int position) override {
-        const TextPos pos = Memo().AccessiblePos(position);
+        const TTextPos pos = Memo().AccessiblePos(position);
         Memo().SetSelection(pos, pos);
     }
 
@@ -95,7 +95,7 @@ private:
 
 QAccessibleInterface* ListMemoAccessibleFactory(const QString&, QObject* object) {
     if (auto* memo = qobject_cast<TListMemo*>(object)) {
-        return new ListMemoAccessible(memo);
+        return new TListMemoAccessible(memo);
     }
     return nullptr;
 }

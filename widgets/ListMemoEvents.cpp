@@ -57,7 +57,7 @@ bool TListMemo::event(QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const auto& keys = EditingKeys();
-        if (IsTypedText(key) || std::any_of(keys.begin(), keys.end(), [key](const EditingKey& k) {
+        if (IsTypedText(key) || std::any_of(keys.begin(), keys.end(), [key](const TEditingKey& k) {
                 return k.Matches(key);
             })) {
             event->accept();
@@ -74,8 +74,8 @@ void TListMemo::paintEvent(QPaintEvent*) {
     QTextCharFormat selected;
     selected.setBackground(palette().brush(QPalette::Highlight));
     selected.setForeground(palette().brush(QPalette::HighlightedText));
-    const TextPos from = SelectionStart();
-    const TextPos to = SelectionEnd();
+    const TTextPos from = SelectionStart();
+    const TTextPos to = SelectionEnd();
     const qreal breakWidth = fontMetrics().horizontalAdvance(QLatin1Char(' '));
 
     qreal y = TopY();
@@ -124,11 +124,11 @@ void TListMemo::changeEvent(QEvent* event) {
     }
 }
 
-const std::vector<TListMemo::EditingKey>& TListMemo::EditingKeys() {
+const std::vector<TListMemo::TEditingKey>& TListMemo::EditingKeys() {
     using K = QKeySequence;
     // Checked in this order; the first key that matches runs. A Select variant keeps the
     // anchor where it is.
-    static const std::vector<EditingKey> keys = {
+    static const std::vector<TEditingKey> Keys = {
         {Is<K::Undo>, [](TListMemo& m) { m.Undo(); }},
         {IsRedoKey, [](TListMemo& m) { m.Redo(); }},
         {Is<K::Copy>, [](TListMemo& m) { m.Copy(); }},
@@ -184,7 +184,7 @@ const std::vector<TListMemo::EditingKey>& TListMemo::EditingKeys() {
         {Is<K::MoveToEndOfDocument>, [](TListMemo& m) { m.MoveCaret(m.Doc.End(), false); }},
         {Is<K::SelectEndOfDocument>, [](TListMemo& m) { m.MoveCaret(m.Doc.End(), true); }},
     };
-    return keys;
+    return Keys;
 }
 
 void TListMemo::PageBy(int pages, bool select) {
@@ -196,7 +196,7 @@ void TListMemo::keyPressEvent(QKeyEvent* event) {
     TrimLayouts();
     const auto& keys = EditingKeys();
     const auto key = std::find_if(keys.begin(), keys.end(),
-                                  [event](const EditingKey& k) { return k.Matches(event); });
+                                  [event](const TEditingKey& k) { return k.Matches(event); });
     if (key != keys.end()) {
         key->Run(*this);
         event->accept();
@@ -290,7 +290,7 @@ void TListMemo::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    const TextPos at = PosAt(event->position().toPoint());
+    const TTextPos at = PosAt(event->position().toPoint());
     const QString text = LineText(at.Line);
     if (text.isEmpty()) {
         MoveCaret(at, false);

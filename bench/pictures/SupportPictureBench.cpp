@@ -14,16 +14,16 @@
 
 namespace {
 
-constexpr int kRuns = 31;
-constexpr double kTargetSpeedUp = 3.0;
-const QSize kSupportBox(505, 393);
+constexpr int Runs = 31;
+constexpr double TargetSpeedUp = 3.0;
+const QSize SupportBox(505, 393);
 
 // Milliseconds for one decode and scale; a negative time if the picture failed.
-double TimeOnce(const QByteArray& jpeg, DctScaling scaling) {
+double TimeOnce(const QByteArray& jpeg, TDctScaling scaling) {
     const auto start = std::chrono::steady_clock::now();
-    const QImage picture = DecodeJpegToBox(jpeg, kSupportBox, scaling);
+    const QImage picture = DecodeJpegToBox(jpeg, SupportBox, scaling);
     const auto end = std::chrono::steady_clock::now();
-    return picture.size() == kSupportBox
+    return picture.size() == SupportBox
                ? std::chrono::duration<double, std::milli>(end - start).count()
                : -1.0;
 }
@@ -44,13 +44,13 @@ int main() {
     const QByteArray jpeg = file.readAll();
 
     // One untimed round each, so that neither pays for first-touch costs.
-    TimeOnce(jpeg, DctScaling::FullSize);
-    TimeOnce(jpeg, DctScaling::CoverBox);
+    TimeOnce(jpeg, TDctScaling::FullSize);
+    TimeOnce(jpeg, TDctScaling::CoverBox);
     std::vector<double> fullSizeTimes;
     std::vector<double> coverBoxTimes;
-    for (int run = 0; run < kRuns; ++run) {
-        fullSizeTimes.push_back(TimeOnce(jpeg, DctScaling::FullSize));
-        coverBoxTimes.push_back(TimeOnce(jpeg, DctScaling::CoverBox));
+    for (int run = 0; run < Runs; ++run) {
+        fullSizeTimes.push_back(TimeOnce(jpeg, TDctScaling::FullSize));
+        coverBoxTimes.push_back(TimeOnce(jpeg, TDctScaling::CoverBox));
         if (fullSizeTimes.back() < 0 || coverBoxTimes.back() < 0) {
             std::fprintf(stderr, "the support picture did not decode\n");
             return 1;
@@ -61,12 +61,12 @@ int main() {
     const double speedUp = fullSize / coverBox;
 
     std::printf("Support picture 2216 x 1687 (%lld bytes) to 505 x 393, median of %d runs\n",
-                static_cast<long long>(jpeg.size()), kRuns);
+                static_cast<long long>(jpeg.size()), Runs);
     std::printf("%-34s %10s %8s\n", "method", "ms", "ratio");
     std::printf("%-34s %10.2f %8.2f  (baseline)\n", "full-size decode + smooth scale", fullSize,
                 1.0);
     std::printf("%-34s %10.2f %8.2f\n", "DCT-scaled decode + smooth scale", coverBox, speedUp);
-    std::printf("target: at least %.1fx faster: %s\n", kTargetSpeedUp,
-                speedUp >= kTargetSpeedUp ? "met" : "NOT met");
+    std::printf("target: at least %.1fx faster: %s\n", TargetSpeedUp,
+                speedUp >= TargetSpeedUp ? "met" : "NOT met");
     return 0;
 }

@@ -68,9 +68,9 @@ double BestMs(const std::function<void()>& work) {
     return best;
 }
 
-struct Row {
-    const char* name;
-    std::function<void()> work;
+struct TRow {
+    const char* Name;
+    std::function<void()> Work;
 };
 
 } // namespace
@@ -79,7 +79,7 @@ int main() {
     const std::string path = MakeFile();
     std::size_t sink = ReadBytes(path); // warm the page cache
     bool right = true;
-    const std::vector<Row> rows = {
+    const std::vector<TRow> rows = {
         {"read the bytes only (baseline)", [&] { sink += ReadBytes(path); }},
         {"key near the end",
          [&] { right = ProfileRead(path, "Setting", "bChinese", "1") == "0" && right; }},
@@ -93,11 +93,11 @@ int main() {
     std::printf("%-32s %10s %8s %10s\n", "case", "ms", "ratio", "< 1000 ms");
     double baseline = 0;
     bool fast = true;
-    for (const Row& row : rows) {
-        const double ms = BestMs(row.work);
+    for (const TRow& row : rows) {
+        const double ms = BestMs(row.Work);
         baseline = baseline == 0 ? ms : baseline;
         fast = fast && ms < 1000;
-        std::printf("%-32s %10.1f %8.2f %10s\n", row.name, ms, ms / baseline,
+        std::printf("%-32s %10.1f %8.2f %10s\n", row.Name, ms, ms / baseline,
                     ms < 1000 ? "yes" : "NO");
     }
     unlink(path.c_str());

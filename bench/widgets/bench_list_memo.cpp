@@ -49,9 +49,9 @@ long ResidentKiB() {
 
 // Notes when the list's viewport has painted: events are handled to their end before
 // processEvents returns, so once the flag is seen the frame is drawn.
-class PaintWatch : public QObject {
+class TPaintWatch : public QObject {
 public:
-    explicit PaintWatch(QWidget* viewport) { viewport->installEventFilter(this); }
+    explicit TPaintWatch(QWidget* viewport) { viewport->installEventFilter(this); }
     bool Painted = false;
 
 protected:
@@ -64,7 +64,7 @@ protected:
 };
 
 // Milliseconds from calling `act` until the list has painted.
-template <typename Act> double UntilPainted(PaintWatch& watch, Act act) {
+template <typename Act> double UntilPainted(TPaintWatch& watch, Act act) {
     watch.Painted = false;
     QElapsedTimer timer;
     timer.start();
@@ -75,7 +75,7 @@ template <typename Act> double UntilPainted(PaintWatch& watch, Act act) {
     return timer.nsecsElapsed() / 1e6;
 }
 
-struct Result {
+struct TResult {
     double FirstFrameMs = 0;
     long GrowthKiB = 0;
     double CtrlEndMs = 0;
@@ -85,15 +85,15 @@ struct Result {
 // Measures `fill` on the list inside the shown `window`: first frame, memory growth,
 // then Ctrl+End.
 template <typename Fill, typename Describe>
-Result Measure(QWidget& window, QAbstractScrollArea& list, Fill fill, Describe lastLines) {
+TResult Measure(QWidget& window, QAbstractScrollArea& list, Fill fill, Describe lastLines) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         std::fprintf(stderr, "the window was not shown\n");
     }
-    PaintWatch watch(list.viewport());
+    TPaintWatch watch(list.viewport());
     UntilPainted(watch, [&list] { list.viewport()->update(); });
 
-    Result result;
+    TResult result;
     const long before = ResidentKiB();
     result.FirstFrameMs = UntilPainted(watch, fill);
     result.GrowthKiB = ResidentKiB() - before;
@@ -105,7 +105,7 @@ Result Measure(QWidget& window, QAbstractScrollArea& list, Fill fill, Describe l
 }
 
 // The program's main window: the count typed, then the list button pressed.
-Result RunMemoCase(int64_t count) {
+TResult RunMemoCase(int64_t count) {
     const QTemporaryDir folder;
     OverrideExecutablePath(folder.filePath(QStringLiteral("quorvin")).toStdString());
     TFrmMain window;
@@ -123,7 +123,7 @@ Result RunMemoCase(int64_t count) {
 }
 
 // The baseline: a plain text edit of the list's size, filled with the whole text in one call.
-Result RunPlainCase(int64_t count) {
+TResult RunPlainCase(int64_t count) {
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
     auto* edit = new QPlainTextEdit(QStringLiteral("--\n"));
@@ -147,12 +147,12 @@ Result RunPlainCase(int64_t count) {
         });
 }
 
-Result RunCase(const QString& kind, int64_t count) {
+TResult RunCase(const QString& kind, int64_t count) {
     return kind == QLatin1String("memo") ? RunMemoCase(count) : RunPlainCase(count);
 }
 
 // Runs one case in a child process and reads its result line.
-std::optional<Result> RunChild(const QString& program, const QString& kind, int64_t count) {
+std::optional<TResult> RunChild(const QString& program, const QString& kind, int64_t count) {
     QProcess child;
     child.start(program, {kind, QString::number(count)});
     if (!child.waitForFinished(-1) || child.exitCode() != 0) {
@@ -162,8 +162,8 @@ std::optional<Result> RunChild(const QString& program, const QString& kind, int6
     if (fields.size() < 4) {
         return std::nullopt;
     }
-    return Result{fields[0].toDouble(), fields[1].toLong(), fields[2].toDouble(),
-                  fields[3].toStdString()};
+    return TResult{fields[0].toDouble(), fields[1].toLong(), fields[2].toDouble(),
+                   fields[3].toStdString()};
 }
 
 } // namespace
@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() == 3) {
-        const Result r = RunCase(args[1], args[2].toLongLong());
+        const TResult r = RunCase(args[1], args[2].toLongLong());
         std::printf("%.3f %ld %.3f %s\n", r.FirstFrameMs, r.GrowthKiB, r.CtrlEndMs,
                     r.LastLines.c_str());
         return 0;

@@ -5,15 +5,15 @@
 namespace {
 
 struct LocaleCase {
-    const char* name;
-    std::string locale;
-    int codePage;
+    const char* Name;
+    std::string Locale;
+    int CodePage;
 };
 
 class AnsiCodePageTest : public testing::TestWithParam<LocaleCase> {};
 
 TEST_P(AnsiCodePageTest, FollowsWindowsChoiceForLanguage) {
-    EXPECT_EQ(AnsiCodePageForLocale(GetParam().locale), GetParam().codePage);
+    EXPECT_EQ(AnsiCodePageForLocale(GetParam().Locale), GetParam().CodePage);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -30,19 +30,19 @@ INSTANTIATE_TEST_SUITE_P(
         LocaleCase{"Thai", "th_TH.UTF-8", 874}, LocaleCase{"English", "en_US.UTF-8", 1252},
         LocaleCase{"German", "de_DE@euro", 1252}, LocaleCase{"C", "C", 1252},
         LocaleCase{"Posix", "POSIX", 1252}, LocaleCase{"Empty", "", 1252}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 struct DecodeCase {
-    const char* name;
-    std::string bytes;
-    int codePage;
-    std::string utf8;
+    const char* Name;
+    std::string Bytes;
+    int CodePage;
+    std::string Utf8;
 };
 
 class AnsiToUtf8Test : public testing::TestWithParam<DecodeCase> {};
 
 TEST_P(AnsiToUtf8Test, DecodesOrReplaces) {
-    EXPECT_EQ(AnsiToUtf8(GetParam().bytes, GetParam().codePage), GetParam().utf8);
+    EXPECT_EQ(AnsiToUtf8(GetParam().Bytes, GetParam().CodePage), GetParam().Utf8);
 }
 
 INSTANTIATE_TEST_SUITE_P(Bytes, AnsiToUtf8Test,
@@ -64,6 +64,6 @@ INSTANTIATE_TEST_SUITE_P(Bytes, AnsiToUtf8Test,
                                                     "\xEF\xBF\xBD"
                                                     "A"},
                                          DecodeCase{"Empty", "", 1252, ""}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 } // namespace

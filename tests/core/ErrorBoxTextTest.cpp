@@ -5,15 +5,15 @@
 namespace {
 
 struct BoxCase {
-    const char* name;
-    std::string message;
-    std::string shown;
+    const char* Name;
+    std::string Message;
+    std::string Shown;
 };
 
 class ErrorBoxTextTest : public testing::TestWithParam<BoxCase> {};
 
 TEST_P(ErrorBoxTextTest, AddsFullStopOnlyAfterCharactersAbovePeriod) {
-    EXPECT_EQ(ErrorBoxText(GetParam().message), GetParam().shown);
+    EXPECT_EQ(ErrorBoxText(GetParam().Message), GetParam().Shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -25,6 +25,6 @@ INSTANTIATE_TEST_SUITE_P(
                     BoxCase{"EndsInQuote", "'a'", "'a'"}, BoxCase{"EndsInMinus", "a-", "a-"},
                     BoxCase{"EndsInNewline", "a\n", "a\n"},
                     BoxCase{"EndsInChinese", "错误", "错误."}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 } // namespace

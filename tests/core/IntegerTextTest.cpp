@@ -5,16 +5,16 @@
 namespace {
 
 struct ValidCase {
-    const char* name;
-    std::string text;
-    int32_t value;
+    const char* Name;
+    std::string Text;
+    int32_t Value;
 };
 
 class ValidIntegerTextTest : public testing::TestWithParam<ValidCase> {};
 
 TEST_P(ValidIntegerTextTest, Converts) {
-    EXPECT_EQ(StrToInt(GetParam().text), GetParam().value);
-    EXPECT_EQ(StrToIntDef(GetParam().text, 12345), GetParam().value);
+    EXPECT_EQ(StrToInt(GetParam().Text), GetParam().Value);
+    EXPECT_EQ(StrToIntDef(GetParam().Text, 12345), GetParam().Value);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -33,17 +33,17 @@ INSTANTIATE_TEST_SUITE_P(
         ValidCase{"HexUpperX", "X1F", 31}, ValidCase{"HexAfterSpace", " 0x10", 16},
         ValidCase{"HexAllOnes", "$FFFFFFFF", -1}, ValidCase{"HexMinInt", "$80000000", INT32_MIN},
         ValidCase{"HexLeadingZeros", "$000000001", 1}, ValidCase{"HexLetterA", "$41", 65}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 struct InvalidCase {
-    const char* name;
-    std::string text;
+    const char* Name;
+    std::string Text;
 };
 
 class InvalidIntegerTextTest : public testing::TestWithParam<InvalidCase> {};
 
 TEST_P(InvalidIntegerTextTest, RaisesWithTextAsTyped) {
-    const std::string& text = GetParam().text;
+    const std::string& text = GetParam().Text;
     try {
         StrToInt(text);
         FAIL() << "accepted '" << text << "'";
@@ -68,6 +68,6 @@ INSTANTIATE_TEST_SUITE_P(
                     InvalidCase{"HexTooLong", "$100000000"}, InvalidCase{"HexBadDigit", "$1G"},
                     InvalidCase{"Chinese", "一"},
                     InvalidCase{"EmbeddedNul", std::string("1\0", 2)}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 } // namespace

@@ -13,15 +13,15 @@
 namespace {
 
 struct ExtCase {
-    const char* name;
-    std::string path;
-    std::string changed;
+    const char* Name;
+    std::string Path;
+    std::string Changed;
 };
 
 class ChangeFileExtTest : public testing::TestWithParam<ExtCase> {};
 
 TEST_P(ChangeFileExtTest, ReplacesOrAppendsExtension) {
-    EXPECT_EQ(ChangeFileExt(GetParam().path, ".ini"), GetParam().changed);
+    EXPECT_EQ(ChangeFileExt(GetParam().Path, ".ini"), GetParam().Changed);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -34,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ExtCase{"HiddenFile", "/home/u/.app", "/home/u/.ini"},
                     ExtCase{"NoFolder", "app.exe", "app.ini"}, ExtCase{"Empty", "", ".ini"},
                     ExtCase{"ChineseName", "/opt/工具/读取.exe", "/opt/工具/读取.ini"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 TEST(ExecutablePathTest, NamesThisTestProgramsRealFile) {
     const std::string path = ExecutablePath();
@@ -51,10 +51,10 @@ TEST(ExecutablePathTest, NamesThisTestProgramsRealFile) {
 namespace {
 
 struct ExistsCase {
-    const char* name;
-    const char* entry; // "file", "directory" or "none"
-    int year;          // last-write year in local time; 0 keeps the current time
-    bool exists;
+    const char* Name;
+    const char* Entry; // "file", "directory" or "none"
+    int Year;          // last-write year in local time; 0 keeps the current time
+    bool Exists;
 };
 
 class FileExistsTest : public testing::TestWithParam<ExistsCase> {};
@@ -73,19 +73,19 @@ TEST_P(FileExistsTest, AcceptsOnlyFilesWithDosDates) {
     char folder[] = "/tmp/quorvin-exists-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     const std::string path = std::string(folder) + "/app.chm";
-    const std::string kind = GetParam().entry;
+    const std::string kind = GetParam().Entry;
     if (kind == "file") {
         std::fclose(std::fopen(path.c_str(), "w"));
     } else if (kind == "directory") {
         mkdir(path.c_str(), 0755);
     }
-    if (GetParam().year != 0) {
-        const time_t when = LocalTime(GetParam().year, GetParam().year == 2107 ? 12 : 1,
-                                      GetParam().year == 2107 ? 31 : 1);
+    if (GetParam().Year != 0) {
+        const time_t when = LocalTime(GetParam().Year, GetParam().Year == 2107 ? 12 : 1,
+                                      GetParam().Year == 2107 ? 31 : 1);
         const struct timespec times[2] = {{when, 0}, {when, 0}};
         ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
     }
-    EXPECT_EQ(FileExists(path), GetParam().exists);
+    EXPECT_EQ(FileExists(path), GetParam().Exists);
     std::remove(path.c_str());
     rmdir(path.c_str());
     rmdir(folder);
@@ -99,6 +99,6 @@ INSTANTIATE_TEST_SUITE_P(Entries, FileExistsTest,
                                          ExistsCase{"LastDosYear", "file", 2107, true},
                                          ExistsCase{"BeforeDosDates", "file", 1979, false},
                                          ExistsCase{"AfterDosDates", "file", 2108, false}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 } // namespace

@@ -38,9 +38,9 @@ std::string Utf8(const std::u16string& text) {
 
 // The runs of a document in short: "G<first>+<count>" for generated runs, "S:a,b"
 // for stored lines, separated by "|".
-std::string Describe(const ListDocument& doc) {
+std::string Describe(const TListDocument& doc) {
     std::string text;
-    for (const LineRun& run : doc.Runs()) {
+    for (const TLineRun& run : doc.Runs()) {
         text += text.empty() ? "" : "|";
         if (run.Generated) {
             text += "G" + std::to_string(run.First) + "+" + std::to_string(run.Count);
@@ -55,12 +55,12 @@ std::string Describe(const ListDocument& doc) {
 }
 
 struct EditCase {
-    const char* name;
-    int64_t count;
-    TextPos from;
-    TextPos to;
-    std::u16string text;
-    std::string runs;
+    const char* Name;
+    int64_t Count;
+    TTextPos From;
+    TTextPos To;
+    std::u16string Text;
+    std::string Runs;
 };
 
 class ListDocumentEditTest : public testing::TestWithParam<EditCase> {};
@@ -69,16 +69,16 @@ class ListDocumentEditTest : public testing::TestWithParam<EditCase> {};
 // exactly the runs before and after it.
 TEST_P(ListDocumentEditTest, SplitsRunsAndUndoes) {
     const EditCase& c = GetParam();
-    ListDocument doc;
-    doc.SetGeneratedLines(c.count);
+    TListDocument doc;
+    doc.SetGeneratedLines(c.Count);
     const std::string before = Describe(doc);
-    doc.Replace(c.from, c.to, c.text);
-    EXPECT_EQ(Describe(doc), c.runs);
+    doc.Replace(c.From, c.To, c.Text);
+    EXPECT_EQ(Describe(doc), c.Runs);
     doc.Undo();
     EXPECT_EQ(Describe(doc), before);
     EXPECT_FALSE(doc.CanUndo());
     doc.Redo();
-    EXPECT_EQ(Describe(doc), c.runs);
+    EXPECT_EQ(Describe(doc), c.Runs);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -101,24 +101,24 @@ INSTANTIATE_TEST_SUITE_P(
                  u"",
                  "G0+1|G2147483646+1|S:"},
         EditCase{"ReplaceHugeListWithText", MaxCount, {0, 0}, {MaxCount, 0}, u"新\n", "S:新,"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 struct LineCase {
-    const char* name;
-    int64_t count;
-    int64_t lines;
-    int64_t line;
-    std::u16string text;
+    const char* Name;
+    int64_t Count;
+    int64_t Lines;
+    int64_t Line;
+    std::u16string Text;
 };
 
 class ListDocumentLinesTest : public testing::TestWithParam<LineCase> {};
 
 TEST_P(ListDocumentLinesTest, GivesLinesOfPositions) {
     const LineCase& c = GetParam();
-    ListDocument doc;
-    doc.SetGeneratedLines(c.count);
-    EXPECT_EQ(doc.LineCount(), c.lines);
-    EXPECT_EQ(doc.LineText(c.line), c.text);
+    TListDocument doc;
+    doc.SetGeneratedLines(c.Count);
+    EXPECT_EQ(doc.LineCount(), c.Lines);
+    EXPECT_EQ(doc.LineText(c.Line), c.Text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -134,24 +134,24 @@ INSTANTIATE_TEST_SUITE_P(
                              MaxCount - 1, u"fffffffe"},
                     LineCase{"ZeroCountIsEmpty", 0, 1, 0, u""},
                     LineCase{"NegativeCountIsEmpty", -5, 1, 0, u""}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 struct SizeCase {
-    const char* name;
-    TextPos from;
-    TextPos to;
+    const char* Name;
+    TTextPos From;
+    TTextPos To;
 };
 
 class ListDocumentSizeTest : public testing::TestWithParam<SizeCase> {};
 
 // The computed size is the UTF-8 size of the text that a copy builds.
 TEST_P(ListDocumentSizeTest, MatchesBuiltText) {
-    ListDocument doc;
+    TListDocument doc;
     doc.SetGeneratedLines(600);
     doc.Replace({300, 0}, {300, 0}, u"中文 text\n");
     const SizeCase& c = GetParam();
-    EXPECT_EQ(doc.TextSize(c.from, c.to),
-              static_cast<int64_t>(Utf8(doc.Text(c.from, c.to)).size()));
+    EXPECT_EQ(doc.TextSize(c.From, c.To),
+              static_cast<int64_t>(Utf8(doc.Text(c.From, c.To)).size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ListDocumentSizeTest,
@@ -161,10 +161,10 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ListDocumentSizeTest,
                                          SizeCase{"PartOfChineseLine", {300, 1}, {302, 4}},
                                          SizeCase{"Backwards", {400, 2}, {10, 0}},
                                          SizeCase{"Empty", {7, 0}, {7, 0}}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 TEST(ListDocumentSizeTest, HugeListIsCountedNotBuilt) {
-    ListDocument doc;
+    TListDocument doc;
     doc.SetGeneratedLines(MaxCount);
     // Each full cycle of 256 lines: 16 one-digit, 112 two-digit and 128 eight-digit lines.
     const int64_t cycles = MaxCount / 256;
@@ -173,9 +173,9 @@ TEST(ListDocumentSizeTest, HugeListIsCountedNotBuilt) {
 }
 
 TEST(ListDocumentUndoTest, TypingJoinsUntilAnotherEdit) {
-    ListDocument doc;
+    TListDocument doc;
     doc.SetText(u"--\n");
-    TextPos at = doc.Replace({0, 2}, {0, 2}, u"a", true);
+    TTextPos at = doc.Replace({0, 2}, {0, 2}, u"a", true);
     at = doc.Replace(at, at, u"b", true);
     doc.Replace({1, 0}, {1, 0}, u"x");
     at = doc.Replace({0, 4}, {0, 4}, u"c", true);
@@ -189,7 +189,7 @@ TEST(ListDocumentUndoTest, TypingJoinsUntilAnotherEdit) {
 }
 
 TEST(ListDocumentUndoTest, NewEditDropsRedo) {
-    ListDocument doc;
+    TListDocument doc;
     doc.SetGeneratedLines(4);
     doc.Replace({0, 0}, {2, 0}, u"");
     doc.Undo();
@@ -199,7 +199,7 @@ TEST(ListDocumentUndoTest, NewEditDropsRedo) {
 }
 
 TEST(ListDocumentUndoTest, SettingTextClearsHistory) {
-    ListDocument doc;
+    TListDocument doc;
     doc.Replace({0, 0}, {0, 0}, u"a");
     doc.SetGeneratedLines(MaxCount);
     EXPECT_FALSE(doc.CanUndo());

@@ -16,14 +16,14 @@ TSeenDuringConstruction* SeenGlobal = nullptr;
 
 class TSeenDuringConstruction : public QWidget {
 public:
-    TSeenDuringConstruction() : globalWasThis(SeenGlobal == this) {}
-    bool globalWasThis;
+    TSeenDuringConstruction() : GlobalWasThis(SeenGlobal == this) {}
+    bool GlobalWasThis;
 };
 
 TEST(CreateFormTest, GlobalNamesTheWindowWhileItIsBuilt) {
     Application->CreateForm(SeenGlobal);
     ASSERT_NE(SeenGlobal, nullptr);
-    EXPECT_TRUE(SeenGlobal->globalWasThis);
+    EXPECT_TRUE(SeenGlobal->GlobalWasThis);
     EXPECT_FALSE(SeenGlobal->isVisible());
 }
 
@@ -36,28 +36,28 @@ TEST(CreateFormTest, FailedConstructionResetsTheGlobal) {
 struct THandlers {
     void Throws() { throw Exception("stop here"); }
     void ThrowsOther() { throw std::runtime_error("not ours"); }
-    void Ends() { ++runs; }
-    int runs = 0;
+    void Ends() { ++Runs; }
+    int Runs = 0;
 };
 
 struct GuardCase {
-    const char* name;
-    void (THandlers::*handler)();
-    bool boxShown;
-    QString boxText;
+    const char* Name;
+    void (THandlers::*Handler)();
+    bool BoxShown;
+    QString BoxText;
 };
 
 class GuardedHandlerTest : public testing::TestWithParam<GuardCase> {};
 
 TEST_P(GuardedHandlerTest, ShowsWhatEscapesAndGoesOn) {
     THandlers handlers;
-    auto guarded = Guarded(&handlers, GetParam().handler);
+    auto guarded = Guarded(&handlers, GetParam().Handler);
     const TSeenBox box = RunClosingBox(guarded);
-    EXPECT_EQ(box.shown, GetParam().boxShown);
-    EXPECT_EQ(box.text, GetParam().boxText);
-    if (box.shown) {
-        EXPECT_EQ(box.caption, "Quorvin");
-        EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_EQ(box.Shown, GetParam().BoxShown);
+    EXPECT_EQ(box.Text, GetParam().BoxText);
+    if (box.Shown) {
+        EXPECT_EQ(box.Caption, "Quorvin");
+        EXPECT_EQ(box.Icon, QMessageBox::Critical);
     }
 }
 
@@ -66,6 +66,6 @@ INSTANTIATE_TEST_SUITE_P(Handlers, GuardedHandlerTest,
                                                    "stop here."},
                                          GuardCase{"OtherError", &THandlers::ThrowsOther, true, ""},
                                          GuardCase{"NoError", &THandlers::Ends, false, ""}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 } // namespace

@@ -40,20 +40,20 @@ protected:
     void SetUp() override { ShowActive(FrmMain); }
     void TearDown() override { EXPECT_EQ(QApplication::activeModalWidget(), nullptr); }
 
-    TFakeDesktop desktop;
+    TFakeDesktop Desktop;
 };
 
 struct DialogCase {
-    const char* name;
-    const char* menuItem;
-    TForm** dialog;
-    QString caption;
-    QSize client;
-    const char* button;
-    Qt::Key accelerator;
+    const char* Name;
+    const char* MenuItem;
+    TForm** Dialog;
+    QString Caption;
+    QSize Client;
+    const char* Button;
+    Qt::Key Accelerator;
 };
 
-const DialogCase kDialogs[] = {
+const DialogCase Dialogs[] = {
     {"Phone",
      "MnuPhone",
      reinterpret_cast<TForm**>(&FrmVisitePhone),
@@ -75,50 +75,50 @@ class InformationDialogTest : public DialogsTest, public testing::WithParamInter
 TEST_P(InformationDialogTest, OpensFixedAndClosesWithEnter) {
     const DialogCase& c = GetParam();
     bool checked = false;
-    ChooseMenu(c.menuItem, {[&](QWidget* modal) {
+    ChooseMenu(c.MenuItem, {[&](QWidget* modal) {
                    checked = true;
-                   EXPECT_EQ(modal, *c.dialog);
-                   EXPECT_EQ(modal->windowTitle(), c.caption);
-                   EXPECT_EQ(modal->size(), c.client);
+                   EXPECT_EQ(modal, *c.Dialog);
+                   EXPECT_EQ(modal->windowTitle(), c.Caption);
+                   EXPECT_EQ(modal->size(), c.Client);
                    EXPECT_EQ(modal->minimumSize(), modal->maximumSize());
                    EXPECT_FALSE(modal->windowFlags() & Qt::WindowMinimizeButtonHint);
                    EXPECT_FALSE(modal->windowFlags() & Qt::WindowMaximizeButtonHint);
-                   EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(modal, c.button));
+                   EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(modal, c.Button));
                    TypeKey(Qt::Key_Return);
                }});
     EXPECT_TRUE(checked);
-    EXPECT_FALSE((*c.dialog)->isVisible());
+    EXPECT_FALSE((*c.Dialog)->isVisible());
     EXPECT_TRUE(QTest::qWaitForWindowActive(FrmMain));
 }
 
 TEST_P(InformationDialogTest, EscDoesNothingAndCloseBoxCloses) {
     bool stillOpen = false;
-    ChooseMenu(GetParam().menuItem, {[&](QWidget* modal) {
+    ChooseMenu(GetParam().MenuItem, {[&](QWidget* modal) {
                    TypeKey(Qt::Key_Escape);
                    QTest::qWait(20);
                    stillOpen = modal->isVisible();
                    modal->close();
                }});
     EXPECT_TRUE(stillOpen);
-    EXPECT_FALSE((*GetParam().dialog)->isVisible());
+    EXPECT_FALSE((*GetParam().Dialog)->isVisible());
 }
 
 TEST_P(InformationDialogTest, AcceleratorClosesAloneAndWithAlt) {
-    ChooseMenu(GetParam().menuItem, {Key(GetParam().accelerator)});
-    EXPECT_FALSE((*GetParam().dialog)->isVisible());
-    ChooseMenu(GetParam().menuItem, {Key(GetParam().accelerator, Qt::AltModifier)});
-    EXPECT_FALSE((*GetParam().dialog)->isVisible());
+    ChooseMenu(GetParam().MenuItem, {Key(GetParam().Accelerator)});
+    EXPECT_FALSE((*GetParam().Dialog)->isVisible());
+    ChooseMenu(GetParam().MenuItem, {Key(GetParam().Accelerator, Qt::AltModifier)});
+    EXPECT_FALSE((*GetParam().Dialog)->isVisible());
 }
 
 TEST_P(InformationDialogTest, ReopensWhereTheUserLeftIt) {
-    TForm* dialog = *GetParam().dialog;
+    TForm* dialog = *GetParam().Dialog;
     const QPoint moved(37, 41);
-    ChooseMenu(GetParam().menuItem, {[&](QWidget* modal) {
+    ChooseMenu(GetParam().MenuItem, {[&](QWidget* modal) {
                    modal->move(moved);
                    modal->close();
                }});
     QPoint reopened;
-    ChooseMenu(GetParam().menuItem, {[&](QWidget* modal) {
+    ChooseMenu(GetParam().MenuItem, {[&](QWidget* modal) {
                    reopened = modal->pos();
                    modal->close();
                }});
@@ -126,8 +126,8 @@ TEST_P(InformationDialogTest, ReopensWhereTheUserLeftIt) {
     EXPECT_FALSE(dialog->isVisible());
 }
 
-INSTANTIATE_TEST_SUITE_P(Dialogs, InformationDialogTest, testing::ValuesIn(kDialogs),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Dialogs, InformationDialogTest, testing::ValuesIn(Dialogs),
+                         [](const auto& info) { return info.param.Name; });
 
 TEST_F(DialogsTest, PhoneDialogShowsTheQrCodeAtFullSize) {
     auto* code = Control<QLabel>(FrmVisitePhone, "Img2DimsCode");
@@ -142,8 +142,8 @@ TEST_F(DialogsTest, AboutBoxShowsVersionAndIcon) {
 }
 
 struct ClosingCase {
-    const char* name;
-    TModalStep close;
+    const char* Name;
+    TModalStep Close;
 };
 
 class SupportDialogClosingTest : public DialogsTest,
@@ -151,18 +151,18 @@ class SupportDialogClosingTest : public DialogsTest,
 
 TEST_P(SupportDialogClosingTest, ShowsOkAfterwards) {
     TSeenBox ok;
-    ChooseMenu("MnuRegiste", {GetParam().close, CloseBox(ok)});
+    ChooseMenu("MnuRegiste", {GetParam().Close, CloseBox(ok)});
     EXPECT_FALSE(FrmGiveMoney->isVisible());
-    EXPECT_TRUE(ok.shown);
-    EXPECT_EQ(ok.text, "OK!");
-    EXPECT_EQ(ok.icon, QMessageBox::NoIcon);
+    EXPECT_TRUE(ok.Shown);
+    EXPECT_EQ(ok.Text, "OK!");
+    EXPECT_EQ(ok.Icon, QMessageBox::NoIcon);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, SupportDialogClosingTest,
                          testing::Values(ClosingCase{"CloseBox", CloseBoxOfTitleBar()},
                                          ClosingCase{"CloseButton", Click("BitBtn1")},
                                          ClosingCase{"AltC", Key(Qt::Key_C, Qt::AltModifier)}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 TEST_F(DialogsTest, SupportDialogFirstFocusAndFocusOrder) {
     // Runs first among the support dialog's tests that move the focus.
@@ -179,7 +179,7 @@ TEST_F(DialogsTest, SupportDialogFirstFocusAndFocusOrder) {
                               CloseBox(ok)});
     EXPECT_EQ(order, QStringList({"BitBtn1", "btnBtnCopyBank1", "btnBtnCopyEmail",
                                   "btnBtnCopyBank2", "Memo", "BtnRegQQ", "BtnCopyPhone"}));
-    EXPECT_TRUE(ok.shown);
+    EXPECT_TRUE(ok.Shown);
 }
 
 TEST_F(DialogsTest, RemembersTheFocusBetweenOpenings) {
@@ -190,13 +190,13 @@ TEST_F(DialogsTest, RemembersTheFocusBetweenOpenings) {
                                   modal->close();
                               },
                               CloseBox(ok)});
-    desktop.Clipboard.clear();
+    Desktop.Clipboard.clear();
     ChooseMenu("MnuRegiste", {[](QWidget* modal) {
                                   TypeKey(Qt::Key_Return);
                                   modal->close();
                               },
                               CloseBox(ok)});
-    EXPECT_EQ(desktop.Clipboard, "pay@quorvin.example.org");
+    EXPECT_EQ(Desktop.Clipboard, "pay@quorvin.example.org");
     ChooseMenu("MnuRegiste", {[](QWidget* modal) {
                                   Control<QWidget>(modal, "BitBtn1")->setFocus();
                                   modal->close();
@@ -205,23 +205,23 @@ TEST_F(DialogsTest, RemembersTheFocusBetweenOpenings) {
 }
 
 struct CopyCase {
-    const char* name;
-    const char* button;
-    const char* label;
+    const char* Name;
+    const char* Button;
+    const char* Label;
 };
 
 class CopyButtonTest : public DialogsTest, public testing::WithParamInterface<CopyCase> {};
 
 TEST_P(CopyButtonTest, CopiesTheCaptionExactly) {
-    const QString caption = Control<QLabel>(FrmGiveMoney, GetParam().label)->text();
+    const QString caption = Control<QLabel>(FrmGiveMoney, GetParam().Label)->text();
     TSeenBox ok;
     ChooseMenu("MnuRegiste", {[&](QWidget* modal) {
-                                  Click(GetParam().button)(modal);
+                                  Click(GetParam().Button)(modal);
                                   EXPECT_TRUE(modal->isVisible());
                                   modal->close();
                               },
                               CloseBox(ok)});
-    EXPECT_EQ(desktop.Clipboard, caption.toStdString());
+    EXPECT_EQ(Desktop.Clipboard, caption.toStdString());
     EXPECT_FALSE(caption.isEmpty());
 }
 
@@ -230,17 +230,17 @@ INSTANTIATE_TEST_SUITE_P(Buttons, CopyButtonTest,
                                          CopyCase{"Alipay", "btnBtnCopyEmail", "LblEmail"},
                                          CopyCase{"SecondCard", "btnBtnCopyBank2", "LblBankCCB"},
                                          CopyCase{"Phone", "BtnCopyPhone", "LblPhone"}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 TEST_F(DialogsTest, ClipboardFailureShowsTheErrorBox) {
-    desktop.ClipboardAvailable = false;
+    Desktop.ClipboardAvailable = false;
     TSeenBox error, ok;
     ChooseMenu("MnuRegiste",
                {Click("btnBtnCopyBank1"), CloseBox(error), CloseBoxOfTitleBar(), CloseBox(ok)});
-    EXPECT_EQ(error.text, "Cannot open clipboard.");
-    EXPECT_EQ(error.icon, QMessageBox::Critical);
-    EXPECT_EQ(desktop.Clipboard, "earlier content");
-    EXPECT_TRUE(ok.shown);
+    EXPECT_EQ(error.Text, "Cannot open clipboard.");
+    EXPECT_EQ(error.Icon, QMessageBox::Critical);
+    EXPECT_EQ(Desktop.Clipboard, "earlier content");
+    EXPECT_TRUE(ok.Shown);
 }
 
 TEST_F(DialogsTest, QqDialogReturnsToTheSupportDialog) {
@@ -259,7 +259,7 @@ TEST_F(DialogsTest, QqDialogReturnsToTheSupportDialog) {
                               },
                               CloseBox(ok)});
     EXPECT_TRUE(supportStillOpen);
-    EXPECT_TRUE(ok.shown);
+    EXPECT_TRUE(ok.Shown);
 }
 
 TEST_F(DialogsTest, SupportDialogShowsThePictureFittedToItsBox) {

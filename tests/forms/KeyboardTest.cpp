@@ -11,15 +11,15 @@
 namespace {
 
 struct AcceleratorCase {
-    const char* name;
-    QString caption;
-    QChar accelerator;
+    const char* Name;
+    QString Caption;
+    QChar Accelerator;
 };
 
 class AcceleratorOfTest : public testing::TestWithParam<AcceleratorCase> {};
 
 TEST_P(AcceleratorOfTest, FindsTheMarkedCharacter) {
-    EXPECT_EQ(AcceleratorOf(GetParam().caption), GetParam().accelerator);
+    EXPECT_EQ(AcceleratorOf(GetParam().Caption), GetParam().Accelerator);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -31,29 +31,29 @@ INSTANTIATE_TEST_SUITE_P(
                     AcceleratorCase{"DoubledIsShown", "A&&B", QChar()},
                     AcceleratorCase{"AfterDoubled", "A&&&B", u'b'},
                     AcceleratorCase{"TrailingMark", "End&", QChar()}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 class MainWindowKeysTest : public testing::Test {
 protected:
-    void SetUp() override { ShowActive(&window); }
+    void SetUp() override { ShowActive(&Window); }
 
     void Focus(const char* name) {
-        QWidget* control = Control<QWidget>(&window, name);
+        QWidget* control = Control<QWidget>(&Window, name);
         control->setFocus();
         ASSERT_EQ(QApplication::focusWidget(), control);
     }
     // Types `key` and reports whether the "OK!" box of Button1 showed.
     bool KeyShowsOk(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         const TSeenBox box = RunClosingBox([&] { TypeKey(key, modifiers); });
-        if (box.shown) {
-            EXPECT_EQ(box.text, "OK!");
-            EXPECT_EQ(box.caption, "Quorvin");
-            EXPECT_EQ(box.icon, QMessageBox::NoIcon);
+        if (box.Shown) {
+            EXPECT_EQ(box.Text, "OK!");
+            EXPECT_EQ(box.Caption, "Quorvin");
+            EXPECT_EQ(box.Icon, QMessageBox::NoIcon);
         }
-        return box.shown;
+        return box.Shown;
     }
 
-    TFrmMain window;
+    TFrmMain Window;
 };
 
 TEST_F(MainWindowKeysTest, EnterAtStartPressesButton1) {
@@ -62,7 +62,7 @@ TEST_F(MainWindowKeysTest, EnterAtStartPressesButton1) {
 
 TEST_F(MainWindowKeysTest, EscClosesThePlainBox) {
     const TSeenBox box = RunClosingBox([&] { TypeKey(Qt::Key_Return); }, Qt::Key_Escape);
-    EXPECT_TRUE(box.shown);
+    EXPECT_TRUE(box.Shown);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -70,10 +70,10 @@ TEST_F(MainWindowKeysTest, SpaceOnAnyButtonRunsButton1AndFocusComesBack) {
     for (const char* button : {"Button1", "BtnGetMemoryValue", "BtnGerMemoryValueList"}) {
         Focus(button);
         EXPECT_TRUE(KeyShowsOk(Qt::Key_Space)) << button;
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-        EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(&window, button)) << button;
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&Window));
+        EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(&Window, button)) << button;
     }
-    EXPECT_EQ(Control<TListMemo>(&window, "MemoMemoryList")->Text(), "--\n");
+    EXPECT_EQ(Control<TListMemo>(&Window, "MemoMemoryList")->Text(), "--\n");
 }
 
 TEST_F(MainWindowKeysTest, SpaceWithModifiersPressesNothing) {
@@ -83,14 +83,14 @@ TEST_F(MainWindowKeysTest, SpaceWithModifiersPressesNothing) {
         Focus("BtnGetMemoryValue");
         EXPECT_FALSE(KeyShowsOk(Qt::Key_Space, modifier));
     }
-    EXPECT_EQ(Control<QLineEdit>(&window, "EditShowValue")->text(), "-");
+    EXPECT_EQ(Control<QLineEdit>(&Window, "EditShowValue")->text(), "-");
 }
 
 TEST_F(MainWindowKeysTest, EnterPressesOnlyTheFocusedButton) {
     Focus("BtnGetMemoryValue");
-    Control<QLineEdit>(&window, "EditMemoryAddress")->setText("67");
+    Control<QLineEdit>(&Window, "EditMemoryAddress")->setText("67");
     EXPECT_FALSE(KeyShowsOk(Qt::Key_Return));
-    EXPECT_EQ(Control<QLineEdit>(&window, "EditShowValue")->text(), "C");
+    EXPECT_EQ(Control<QLineEdit>(&Window, "EditShowValue")->text(), "C");
 }
 
 TEST_F(MainWindowKeysTest, EnterInAnEditPressesNothing) {
@@ -99,13 +99,13 @@ TEST_F(MainWindowKeysTest, EnterInAnEditPressesNothing) {
         EXPECT_FALSE(KeyShowsOk(Qt::Key_Return)) << edit;
         EXPECT_FALSE(KeyShowsOk(Qt::Key_Enter)) << edit;
     }
-    EXPECT_EQ(Control<TListMemo>(&window, "MemoMemoryList")->Text(), "--\n");
+    EXPECT_EQ(Control<TListMemo>(&Window, "MemoMemoryList")->Text(), "--\n");
 }
 
 TEST_F(MainWindowKeysTest, SpaceAndLettersInEditsAreText) {
     Focus("EditMemoryAddress");
     QTest::keyClicks(QApplication::focusWidget(), " c");
-    EXPECT_EQ(Control<QLineEdit>(&window, "EditMemoryAddress")->text(), "1 c");
+    EXPECT_EQ(Control<QLineEdit>(&Window, "EditMemoryAddress")->text(), "1 c");
 }
 
 TEST_F(MainWindowKeysTest, MemoTakesEnterAsLineBreakAndTabMovesOn) {
@@ -113,12 +113,12 @@ TEST_F(MainWindowKeysTest, MemoTakesEnterAsLineBreakAndTabMovesOn) {
     TypeKey(Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(QApplication::focusWidget(), "ab");
     TypeKey(Qt::Key_Return);
-    EXPECT_EQ(Control<TListMemo>(&window, "MemoMemoryList")->Text(), "--\nab\n");
+    EXPECT_EQ(Control<TListMemo>(&Window, "MemoMemoryList")->Text(), "--\nab\n");
     TypeKey(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(&window, "EditMemoryCounter"));
+    EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(&Window, "EditMemoryCounter"));
 
     Focus("MemoNote");
-    auto* note = Control<QPlainTextEdit>(&window, "MemoNote");
+    auto* note = Control<QPlainTextEdit>(&Window, "MemoNote");
     note->moveCursor(QTextCursor::Start);
     TypeKey(Qt::Key_Return);
     EXPECT_TRUE(note->toPlainText().startsWith("\n使用注意事项"));
@@ -135,8 +135,8 @@ TEST_F(MainWindowKeysTest, TabOrderFollowsTheDescription) {
 }
 
 TEST_F(MainWindowKeysTest, AltFOpensTheFileMenu) {
-    auto* fileMenu = Control<QMenu>(&window, "MnuFile");
-    QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
+    auto* fileMenu = Control<QMenu>(&Window, "MnuFile");
+    QTest::keyClick(&Window, Qt::Key_F, Qt::AltModifier);
     QTRY_VERIFY(fileMenu->isVisible());
     QTest::keyClick(fileMenu, Qt::Key_Escape);
     QTRY_VERIFY(!fileMenu->isVisible());

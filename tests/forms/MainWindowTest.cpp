@@ -14,42 +14,42 @@ namespace {
 
 class MainWindowTest : public testing::Test {
 protected:
-    void SetUp() override { ShowActive(&window); }
+    void SetUp() override { ShowActive(&Window); }
 
-    QString Text(const char* edit) { return Control<QLineEdit>(&window, edit)->text(); }
+    QString Text(const char* edit) { return Control<QLineEdit>(&Window, edit)->text(); }
     void SetText(const char* edit, const QString& text) {
-        Control<QLineEdit>(&window, edit)->setText(text);
+        Control<QLineEdit>(&Window, edit)->setText(text);
     }
     void Press(const char* button) {
-        QTest::mouseClick(Control<QPushButton>(&window, button), Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(&Window, button), Qt::LeftButton);
     }
-    QString ListText() { return Control<TListMemo>(&window, "MemoMemoryList")->Text(); }
+    QString ListText() { return Control<TListMemo>(&Window, "MemoMemoryList")->Text(); }
 
-    TFrmMain window;
+    TFrmMain Window;
 };
 
 TEST_F(MainWindowTest, StartsWithTheInitialTexts) {
-    EXPECT_EQ(window.windowTitle(), "Quorvin");
+    EXPECT_EQ(Window.windowTitle(), "Quorvin");
     EXPECT_EQ(Text("EditMemoryAddress"), "1");
     EXPECT_EQ(Text("EditShowValue"), "-");
     EXPECT_EQ(Text("EditMemoryCounter"), "10");
     EXPECT_EQ(ListText(), "--\n");
-    EXPECT_EQ(Control<QPlainTextEdit>(&window, "MemoNote")->toPlainText(),
+    EXPECT_EQ(Control<QPlainTextEdit>(&Window, "MemoNote")->toPlainText(),
               "使用注意事项：\n1.该工具显示的单字符是指定位置的内存内\n"
               "容的单字符的显示内容。不是单指8位的内\n容。\n"
               "2.该工具只读取内存的内容，也是可以不写\n内存的内容。\n\n\n");
-    EXPECT_EQ(Control<QLabel>(&window, "StatusPanelReady")->text(), "就绪");
-    EXPECT_EQ(QApplication::focusWidget(), Control<QPushButton>(&window, "Button1"));
+    EXPECT_EQ(Control<QLabel>(&Window, "StatusPanelReady")->text(), "就绪");
+    EXPECT_EQ(QApplication::focusWidget(), Control<QPushButton>(&Window, "Button1"));
 }
 
-struct Placement {
-    const char* name;
-    QRect geometry;
-    QString text;
+struct TPlacement {
+    const char* Name;
+    QRect Geometry;
+    QString Text;
 };
 
 TEST_F(MainWindowTest, PlacesEveryControlAsDescribed) {
-    const Placement controls[] = {
+    const TPlacement controls[] = {
         {"Label1", {8, 32, 75, 15}, "内存位置："},
         {"Button1", {0, 0, 321, 25}, "Reawd word &  sentence.urg...."},
         {"EditMemoryAddress", {88, 32, 233, 23}, "1"},
@@ -62,33 +62,33 @@ TEST_F(MainWindowTest, PlacesEveryControlAsDescribed) {
         {"BtnGerMemoryValueList", {328, 192, 385, 25}, "读取连续位置的值的16进制数"},
     };
     for (const auto& c : controls) {
-        auto* control = Control<QWidget>(&window, c.name);
-        EXPECT_EQ(control->geometry(), c.geometry) << c.name;
+        auto* control = Control<QWidget>(&Window, c.Name);
+        EXPECT_EQ(control->geometry(), c.Geometry) << c.Name;
         if (auto* label = qobject_cast<QLabel*>(control)) {
-            EXPECT_EQ(label->text(), c.text) << c.name;
+            EXPECT_EQ(label->text(), c.Text) << c.Name;
         } else if (auto* button = qobject_cast<QPushButton*>(control)) {
-            EXPECT_EQ(button->text(), c.text) << c.name;
+            EXPECT_EQ(button->text(), c.Text) << c.Name;
         }
-        EXPECT_EQ(control->font().pixelSize(), 15) << c.name;
-        EXPECT_EQ(control->font().family(), "宋体") << c.name;
+        EXPECT_EQ(control->font().pixelSize(), 15) << c.Name;
+        EXPECT_EQ(control->font().family(), "宋体") << c.Name;
     }
 }
 
 TEST_F(MainWindowTest, HasFixedClientAreaWithStatusBar) {
-    const int menuHeight = window.menuWidget()->height();
-    EXPECT_EQ(window.size(), QSize(715, 249 + menuHeight));
-    EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
-    auto* status = Control<QStatusBar>(&window, "StatusBar1");
+    const int menuHeight = Window.menuWidget()->height();
+    EXPECT_EQ(Window.size(), QSize(715, 249 + menuHeight));
+    EXPECT_EQ(Window.minimumSize(), Window.maximumSize());
+    EXPECT_FALSE(Window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(Window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    auto* status = Control<QStatusBar>(&Window, "StatusBar1");
     EXPECT_EQ(status->geometry(), QRect(0, menuHeight + 230, 715, 19));
     EXPECT_FALSE(status->isSizeGripEnabled());
-    EXPECT_EQ(Control<QLabel>(&window, "StatusPanelReady")->width(), 50);
+    EXPECT_EQ(Control<QLabel>(&Window, "StatusPanelReady")->width(), 50);
 }
 
 TEST_F(MainWindowTest, MenuBarHoldsEveryItem) {
     QStringList captions;
-    for (QAction* top : window.menuBar()->actions()) {
+    for (QAction* top : Window.menuBar()->actions()) {
         captions << top->text();
         if (QMenu* menu = top->menu()) {
             for (QAction* item : menu->actions()) {
@@ -103,17 +103,17 @@ TEST_F(MainWindowTest, MenuBarHoldsEveryItem) {
 }
 
 struct SingleCase {
-    const char* name;
-    QString position;
-    QString shown;
+    const char* Name;
+    QString Position;
+    QString Shown;
 };
 
 class SingleReadoutTest : public MainWindowTest, public testing::WithParamInterface<SingleCase> {};
 
 TEST_P(SingleReadoutTest, ShowsTheCharacterOfThePosition) {
-    SetText("EditMemoryAddress", GetParam().position);
+    SetText("EditMemoryAddress", GetParam().Position);
     Press("BtnGetMemoryValue");
-    EXPECT_EQ(Text("EditShowValue"), GetParam().shown);
+    EXPECT_EQ(Text("EditShowValue"), GetParam().Shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, SingleReadoutTest,
@@ -123,15 +123,15 @@ INSTANTIATE_TEST_SUITE_P(Positions, SingleReadoutTest,
                                          SingleCase{"Negative", "-191", "A"},
                                          SingleCase{"ZeroByteIsEmpty", "256", ""},
                                          SingleCase{"LeadingSpace", " 0x42", "B"}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 TEST_F(MainWindowTest, InvalidPositionShowsErrorAndKeepsValue) {
     SetText("EditMemoryAddress", "abc");
     const TSeenBox box = RunClosingBox([&] { Press("BtnGetMemoryValue"); });
-    EXPECT_TRUE(box.shown);
-    EXPECT_EQ(box.text, "'abc' is not a valid integer value.");
-    EXPECT_EQ(box.caption, "Quorvin");
-    EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_TRUE(box.Shown);
+    EXPECT_EQ(box.Text, "'abc' is not a valid integer value.");
+    EXPECT_EQ(box.Caption, "Quorvin");
+    EXPECT_EQ(box.Icon, QMessageBox::Critical);
     EXPECT_EQ(Text("EditShowValue"), "-");
 
     SetText("EditMemoryAddress", "66");
@@ -142,44 +142,44 @@ TEST_F(MainWindowTest, InvalidPositionShowsErrorAndKeepsValue) {
 TEST_F(MainWindowTest, EmptyPositionNamesAnEmptyText) {
     SetText("EditMemoryAddress", "");
     const TSeenBox box = RunClosingBox([&] { Press("BtnGetMemoryValue"); });
-    EXPECT_EQ(box.text, "'' is not a valid integer value.");
+    EXPECT_EQ(box.Text, "'' is not a valid integer value.");
 }
 
 struct ListCase {
-    const char* name;
-    QString count;
-    QString list;
+    const char* Name;
+    QString Count;
+    QString List;
 };
 
 class ListReadoutTest : public MainWindowTest, public testing::WithParamInterface<ListCase> {};
 
 TEST_P(ListReadoutTest, FillsTheListFromPositionZero) {
-    SetText("EditMemoryCounter", GetParam().count);
+    SetText("EditMemoryCounter", GetParam().Count);
     Press("BtnGerMemoryValueList");
-    EXPECT_EQ(ListText(), GetParam().list);
+    EXPECT_EQ(ListText(), GetParam().List);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, ListReadoutTest,
                          testing::Values(ListCase{"Ten", "10", "0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n"},
                                          ListCase{"One", "1", "0\n"}, ListCase{"Zero", "0", ""},
                                          ListCase{"Negative", "-5", ""}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 struct ListEndCase {
-    const char* name;
-    QString count;
-    QStringList lastLines;
+    const char* Name;
+    QString Count;
+    QStringList LastLines;
 };
 
 class ListEndTest : public MainWindowTest, public testing::WithParamInterface<ListEndCase> {};
 
 TEST_P(ListEndTest, EndsWithTheLastPositions) {
-    SetText("EditMemoryCounter", GetParam().count);
+    SetText("EditMemoryCounter", GetParam().Count);
     Press("BtnGerMemoryValueList");
     QStringList lines = ListText().split('\n');
     ASSERT_EQ(lines.takeLast(), "");
-    EXPECT_EQ(lines.size(), GetParam().count.toInt());
-    EXPECT_EQ(lines.mid(lines.size() - 2), GetParam().lastLines);
+    EXPECT_EQ(lines.size(), GetParam().Count.toInt());
+    EXPECT_EQ(lines.mid(lines.size() - 2), GetParam().LastLines);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, ListEndTest,
@@ -187,12 +187,12 @@ INSTANTIATE_TEST_SUITE_P(Counts, ListEndTest,
                                          ListEndCase{"FirstNegative", "129", {"7f", "ffffff80"}},
                                          ListEndCase{"Past80", "130", {"ffffff80", "ffffff81"}},
                                          ListEndCase{"Wraps", "258", {"0", "1"}}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 TEST_F(MainWindowTest, LargestCountIsInstantAndEndsWithTheEmptyLine) {
     SetText("EditMemoryCounter", "2147483647");
     Press("BtnGerMemoryValueList");
-    auto* list = Control<TListMemo>(&window, "MemoMemoryList");
+    auto* list = Control<TListMemo>(&Window, "MemoMemoryList");
     EXPECT_EQ(list->LineCount(), int64_t{2147483648});
     EXPECT_EQ(list->LineText(0), "0");
     EXPECT_EQ(list->LineText(2147483646), "fffffffe");
@@ -202,18 +202,18 @@ TEST_F(MainWindowTest, LargestCountIsInstantAndEndsWithTheEmptyLine) {
 TEST_F(MainWindowTest, HugeCopyIsRefusedWithAWarning) {
     SetText("EditMemoryCounter", "2147483647");
     Press("BtnGerMemoryValueList");
-    auto* list = Control<TListMemo>(&window, "MemoMemoryList");
+    auto* list = Control<TListMemo>(&Window, "MemoMemoryList");
     list->SelectAll();
     const TSeenBox box = RunClosingBox([&] { EXPECT_FALSE(list->Copy()); });
-    EXPECT_EQ(box.caption, "Quorvin");
-    EXPECT_EQ(box.icon, QMessageBox::Warning);
-    EXPECT_TRUE(box.text.contains("too large to copy")) << box.text.toStdString();
+    EXPECT_EQ(box.Caption, "Quorvin");
+    EXPECT_EQ(box.Icon, QMessageBox::Warning);
+    EXPECT_TRUE(box.Text.contains("too large to copy")) << box.Text.toStdString();
 }
 
 TEST_F(MainWindowTest, InvalidCountKeepsTheList) {
     SetText("EditMemoryCounter", "12 ");
     const TSeenBox box = RunClosingBox([&] { Press("BtnGerMemoryValueList"); });
-    EXPECT_EQ(box.text, "'12 ' is not a valid integer value.");
+    EXPECT_EQ(box.Text, "'12 ' is not a valid integer value.");
     EXPECT_EQ(ListText(), "--\n");
 }
 

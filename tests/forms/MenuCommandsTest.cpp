@@ -19,13 +19,13 @@ class MenuCommandsTest : public testing::Test {
 protected:
     void SetUp() override { OverrideExecutablePath(Executable().toStdString()); }
     void TearDown() override {
-        window.reset();
+        Window.reset();
         OverrideExecutablePath(std::string());
     }
 
-    QString Executable() const { return folder.filePath("quorvin"); }
-    QString IniFile() const { return folder.filePath("quorvin.ini"); }
-    QString HelpFile() const { return folder.filePath("quorvin.chm"); }
+    QString Executable() const { return Folder.filePath("quorvin"); }
+    QString IniFile() const { return Folder.filePath("quorvin.ini"); }
+    QString HelpFile() const { return Folder.filePath("quorvin.chm"); }
 
     void WriteIni(const QByteArray& content) {
         QFile file(IniFile());
@@ -37,32 +37,32 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
     }
     void Start() {
-        window = std::make_unique<TFrmMain>();
-        ShowActive(window.get());
+        Window = std::make_unique<TFrmMain>();
+        ShowActive(Window.get());
     }
     // The check marks that the Set menu shows when it opens: "Chinese", "English".
     QString CheckedLanguage() {
-        auto* menu = Control<QMenu>(window.get(), "MnuSet");
-        menu->popup(window->mapToGlobal(QPoint(0, 0)));
-        const bool chinese = Control<QAction>(window.get(), "MnuChinese")->isChecked();
-        const bool english = Control<QAction>(window.get(), "MnuEnglish")->isChecked();
+        auto* menu = Control<QMenu>(Window.get(), "MnuSet");
+        menu->popup(Window->mapToGlobal(QPoint(0, 0)));
+        const bool chinese = Control<QAction>(Window.get(), "MnuChinese")->isChecked();
+        const bool english = Control<QAction>(Window.get(), "MnuEnglish")->isChecked();
         menu->hide();
         if (chinese == english) {
             return QStringLiteral("both or none");
         }
         return chinese ? QStringLiteral("Chinese") : QStringLiteral("English");
     }
-    void Choose(const char* item) { Control<QAction>(window.get(), item)->trigger(); }
+    void Choose(const char* item) { Control<QAction>(Window.get(), item)->trigger(); }
 
-    QTemporaryDir folder;
-    TFakeDesktop desktop;
-    std::unique_ptr<TFrmMain> window;
+    QTemporaryDir Folder;
+    TFakeDesktop Desktop;
+    std::unique_ptr<TFrmMain> Window;
 };
 
 TEST_F(MenuCommandsTest, FirstRunIsChineseAndWritesTheFile) {
     Start();
     EXPECT_EQ(CheckedLanguage(), "Chinese");
-    window.reset();
+    Window.reset();
     EXPECT_EQ(ReadIni(), "[Setting]\nbChinese=1\n");
 }
 
@@ -74,22 +74,22 @@ TEST_F(MenuCommandsTest, MarksFollowTheChoiceAndSurviveARestart) {
     EXPECT_EQ(CheckedLanguage(), "English");
     Choose("MnuChinese");
     EXPECT_EQ(CheckedLanguage(), "Chinese");
-    EXPECT_EQ(Control<QAction>(window.get(), "MnuChinese")->text(), "中文界面&Chinese");
-    window.reset();
+    EXPECT_EQ(Control<QAction>(Window.get(), "MnuChinese")->text(), "中文界面&Chinese");
+    Window.reset();
     EXPECT_EQ(ReadIni(), "; mine\r\n[Setting]\r\nbChinese=1\r\nOther=x\r\n");
 
     Start();
     EXPECT_EQ(CheckedLanguage(), "Chinese");
     Choose("MnuEnglish");
-    window.reset();
+    Window.reset();
     Start();
     EXPECT_EQ(CheckedLanguage(), "English");
 }
 
 TEST_F(MenuCommandsTest, NoMarkBeforeTheMenuFirstOpens) {
     Start();
-    EXPECT_FALSE(Control<QAction>(window.get(), "MnuChinese")->isChecked());
-    EXPECT_FALSE(Control<QAction>(window.get(), "MnuEnglish")->isChecked());
+    EXPECT_FALSE(Control<QAction>(Window.get(), "MnuChinese")->isChecked());
+    EXPECT_FALSE(Control<QAction>(Window.get(), "MnuEnglish")->isChecked());
 }
 
 // Neither the executable's folder (missing) nor the user's configuration folder (a
@@ -97,78 +97,78 @@ TEST_F(MenuCommandsTest, NoMarkBeforeTheMenuFirstOpens) {
 class SaveFailureTest : public MenuCommandsTest {
 protected:
     void SetUp() override {
-        QFile(folder.filePath("blocked")).open(QIODevice::WriteOnly);
-        configHome = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", folder.filePath("blocked").toLocal8Bit());
-        OverrideExecutablePath(folder.filePath("missing/quorvin").toStdString());
+        QFile(Folder.filePath("blocked")).open(QIODevice::WriteOnly);
+        ConfigHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", Folder.filePath("blocked").toLocal8Bit());
+        OverrideExecutablePath(Folder.filePath("missing/quorvin").toStdString());
     }
     void TearDown() override {
         MenuCommandsTest::TearDown();
-        qputenv("XDG_CONFIG_HOME", configHome);
+        qputenv("XDG_CONFIG_HOME", ConfigHome);
     }
-    QString LostFile() const { return folder.filePath("blocked/quorvin/quorvin.ini"); }
+    QString LostFile() const { return Folder.filePath("blocked/quorvin/quorvin.ini"); }
 
-    QByteArray configHome;
+    QByteArray ConfigHome;
 };
 
 TEST_F(SaveFailureTest, LostChoiceAtExitIsShown) {
     Start();
     Choose("MnuEnglish");
-    const TSeenBox box = RunClosingBox([&] { window.reset(); });
-    EXPECT_EQ(box.text, "Unable to write to " + LostFile() + ".");
-    EXPECT_EQ(box.icon, QMessageBox::Critical);
-    EXPECT_EQ(box.caption, "Quorvin");
+    const TSeenBox box = RunClosingBox([&] { Window.reset(); });
+    EXPECT_EQ(box.Text, "Unable to write to " + LostFile() + ".");
+    EXPECT_EQ(box.Icon, QMessageBox::Critical);
+    EXPECT_EQ(box.Caption, "Quorvin");
 }
 
 TEST_F(SaveFailureTest, UnchangedChoiceFailsQuietly) {
     Start();
     testing::internal::CaptureStderr();
-    const TSeenBox box = RunClosingBox([&] { window.reset(); });
+    const TSeenBox box = RunClosingBox([&] { Window.reset(); });
     const std::string printed = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(box.shown);
+    EXPECT_FALSE(box.Shown);
     EXPECT_NE(printed.find("Unable to write to " + LostFile().toStdString() + "."),
               std::string::npos);
 }
 
 struct HelpCase {
-    const char* name;
-    bool makeFile;
-    bool makeDirectory;
+    const char* Name;
+    bool MakeFile;
+    bool MakeDirectory;
 };
 
 class HelpTest : public MenuCommandsTest, public testing::WithParamInterface<HelpCase> {};
 
 TEST_P(HelpTest, OpensThePresentFileOrReportsItMissing) {
-    if (GetParam().makeFile) {
+    if (GetParam().MakeFile) {
         QFile file(HelpFile());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
-    if (GetParam().makeDirectory) {
-        ASSERT_TRUE(QDir(folder.path()).mkdir("quorvin.chm"));
+    if (GetParam().MakeDirectory) {
+        ASSERT_TRUE(QDir(Folder.path()).mkdir("quorvin.chm"));
     }
     Start();
     const TSeenBox box = RunClosingBox([&] { Choose("MnuContent"); });
-    if (GetParam().makeFile) {
-        EXPECT_FALSE(box.shown);
-        EXPECT_EQ(desktop.Opened, std::vector<std::string>{HelpFile().toStdString()});
+    if (GetParam().MakeFile) {
+        EXPECT_FALSE(box.Shown);
+        EXPECT_EQ(Desktop.Opened, std::vector<std::string>{HelpFile().toStdString()});
         return;
     }
-    EXPECT_TRUE(desktop.Opened.empty());
-    EXPECT_EQ(box.caption, "系统提示System Hint");
-    EXPECT_EQ(box.icon, QMessageBox::Warning);
-    EXPECT_EQ(box.text, "不能打开帮助文件" + HelpFile() + "\nCan not Open Help File" + HelpFile());
+    EXPECT_TRUE(Desktop.Opened.empty());
+    EXPECT_EQ(box.Caption, "系统提示System Hint");
+    EXPECT_EQ(box.Icon, QMessageBox::Warning);
+    EXPECT_EQ(box.Text, "不能打开帮助文件" + HelpFile() + "\nCan not Open Help File" + HelpFile());
 }
 
 INSTANTIATE_TEST_SUITE_P(HelpFiles, HelpTest,
                          testing::Values(HelpCase{"Present", true, false},
                                          HelpCase{"Missing", false, false},
                                          HelpCase{"Directory", false, true}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 TEST_F(MenuCommandsTest, WebOpensTheMakersPage) {
     Start();
     Choose("MnuWeb");
-    EXPECT_EQ(desktop.Opened, std::vector<std::string>{"https://quorvin.example.org/"});
+    EXPECT_EQ(Desktop.Opened, std::vector<std::string>{"https://quorvin.example.org/"});
 }
 
 // Both ways of closing the program's main window end the run.

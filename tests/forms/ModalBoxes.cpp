@@ -39,10 +39,10 @@ TModalStep CloseBox(TSeenBox& seen, int closeKey) {
             modal->close();
             return;
         }
-        seen.shown = true;
-        seen.caption = box->windowTitle();
-        seen.text = box->text();
-        seen.icon = box->icon();
+        seen.Shown = true;
+        seen.Caption = box->windowTitle();
+        seen.Text = box->text();
+        seen.Icon = box->icon();
         QTest::keyClick(box, static_cast<Qt::Key>(closeKey));
     };
 }

@@ -9,10 +9,10 @@ class QWidget;
 
 // What a test saw of a message box that an action opened.
 struct TSeenBox {
-    bool shown = false;
-    QString caption;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool Shown = false;
+    QString Caption;
+    QString Text;
+    QMessageBox::Icon Icon = QMessageBox::NoIcon;
 };
 
 using TModalStep = std::function<void(QWidget* modal)>;

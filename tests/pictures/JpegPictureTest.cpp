@@ -8,7 +8,7 @@
 
 namespace {
 
-const QSize kSupportBox(505, 393);
+const QSize SupportBox(505, 393);
 
 QByteArray ReadResource(const QString& path) {
     QFile file(path);
@@ -30,18 +30,18 @@ QByteArray RandomBytes() {
 }
 
 struct InputCase {
-    const char* name;
-    QByteArray (*bytes)();
-    bool decodes;
+    const char* Name;
+    QByteArray (*Bytes)();
+    bool Decodes;
 };
 
 class JpegInputTest : public testing::TestWithParam<InputCase> {};
 
 TEST_P(JpegInputTest, FillsTheBoxOrGivesNullPicture) {
-    const QImage picture = DecodeJpegToBox(GetParam().bytes(), kSupportBox);
-    if (GetParam().decodes) {
+    const QImage picture = DecodeJpegToBox(GetParam().Bytes(), SupportBox);
+    if (GetParam().Decodes) {
         ASSERT_FALSE(picture.isNull());
-        EXPECT_EQ(picture.size(), kSupportBox);
+        EXPECT_EQ(picture.size(), SupportBox);
     } else {
         EXPECT_TRUE(picture.isNull());
     }
@@ -58,12 +58,12 @@ INSTANTIATE_TEST_SUITE_P(
                     InputCase{"RandomBytes", RandomBytes, false},
                     InputCase{"StartOfImageOnly", [] { return QByteArray("\xFF\xD8", 2); }, false},
                     InputCase{"Empty", [] { return QByteArray(); }, false}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 struct BoxCase {
-    const char* name;
-    QSize box;
-    DctScaling scaling;
+    const char* Name;
+    QSize Box;
+    TDctScaling Scaling;
 };
 
 class JpegBoxTest : public testing::TestWithParam<BoxCase> {};
@@ -71,8 +71,8 @@ class JpegBoxTest : public testing::TestWithParam<BoxCase> {};
 // The heart in the middle of the support picture is red: a colour check that
 // catches swapped channels, at any scale.
 TEST_P(JpegBoxTest, ScalesExactlyToTheBoxWithColoursKept) {
-    const QSize box = GetParam().box;
-    const QImage picture = DecodeJpegToBox(SupportPicture(), box, GetParam().scaling);
+    const QSize box = GetParam().Box;
+    const QImage picture = DecodeJpegToBox(SupportPicture(), box, GetParam().Scaling);
     ASSERT_EQ(picture.size(), box);
     const QColor heart = picture.pixelColor(box.width() / 2, box.height() * 27 / 100);
     EXPECT_GT(heart.red(), 200);
@@ -82,29 +82,29 @@ TEST_P(JpegBoxTest, ScalesExactlyToTheBoxWithColoursKept) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pictures, JpegBoxTest,
-    testing::Values(BoxCase{"SupportDialog", kSupportBox, DctScaling::CoverBox},
-                    BoxCase{"SupportDialogFullSize", kSupportBox, DctScaling::FullSize},
-                    BoxCase{"TallNarrowBox", QSize(60, 1000), DctScaling::CoverBox},
-                    BoxCase{"LargerThanPicture", QSize(3000, 2000), DctScaling::CoverBox}),
-    [](const auto& info) { return info.param.name; });
+    testing::Values(BoxCase{"SupportDialog", SupportBox, TDctScaling::CoverBox},
+                    BoxCase{"SupportDialogFullSize", SupportBox, TDctScaling::FullSize},
+                    BoxCase{"TallNarrowBox", QSize(60, 1000), TDctScaling::CoverBox},
+                    BoxCase{"LargerThanPicture", QSize(3000, 2000), TDctScaling::CoverBox}),
+    [](const auto& info) { return info.param.Name; });
 
 TEST(JpegPicture, MissingFileOrEmptyBoxGivesNullPicture) {
-    EXPECT_TRUE(LoadJpegToBox(":/no-such-picture.jpg", kSupportBox).isNull());
+    EXPECT_TRUE(LoadJpegToBox(":/no-such-picture.jpg", SupportBox).isNull());
     EXPECT_TRUE(LoadJpegToBox(":/support.jpg", QSize(0, 393)).isNull());
-    EXPECT_EQ(LoadJpegToBox(":/support.jpg", kSupportBox).size(), kSupportBox);
+    EXPECT_EQ(LoadJpegToBox(":/support.jpg", SupportBox).size(), SupportBox);
 }
 
 struct ScaleCase {
-    const char* name;
-    QSize picture;
-    QSize box;
-    int eighths;
+    const char* Name;
+    QSize Picture;
+    QSize Box;
+    int Eighths;
 };
 
 class CoveringScaleTest : public testing::TestWithParam<ScaleCase> {};
 
 TEST_P(CoveringScaleTest, IsTheSmallestScaleThatCoversTheBox) {
-    EXPECT_EQ(CoveringScaleEighths(GetParam().picture, GetParam().box), GetParam().eighths);
+    EXPECT_EQ(CoveringScaleEighths(GetParam().Picture, GetParam().Box), GetParam().Eighths);
 }
 
 // At 1/8 the support picture is 277 x 211 (libjpeg rounds up), at 2/8 554 x 422.
@@ -117,6 +117,6 @@ INSTANTIATE_TEST_SUITE_P(
                     ScaleCase{"HeightDecides", {2216, 1687}, {100, 1000}, 5},
                     ScaleCase{"JustOverSevenEighths", {800, 800}, {701, 10}, 8},
                     ScaleCase{"BoxLargerThanPicture", {100, 100}, {505, 393}, 8}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 } // namespace

@@ -8,7 +8,7 @@
 
 namespace {
 
-const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb Black = qRgb(0, 0, 0);
 
 // Every QR code that zbar finds in the picture, as raw bytes.
 std::vector<QByteArray> ReadQrCodes(const QImage& picture) {
@@ -35,34 +35,34 @@ std::vector<QByteArray> ReadQrCodes(const QImage& picture) {
 }
 
 struct QrCase {
-    const char* name;
-    QByteArray text;
+    const char* Name;
+    QByteArray Text;
 };
 
 class QrPictureTest : public testing::TestWithParam<QrCase> {};
 
 TEST_P(QrPictureTest, ZbarReadsBackExactlyTheText) {
-    const std::vector<QByteArray> found = ReadQrCodes(MakeQrPicture(GetParam().text));
+    const std::vector<QByteArray> found = ReadQrCodes(MakeQrPicture(GetParam().Text));
     ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found.front(), GetParam().text);
+    EXPECT_EQ(found.front(), GetParam().Text);
 }
 
 // Black and white only, whole-pixel modules (the top-left finder pattern is 7
 // modules wide), as large as still leaves a 4-module quiet zone, centred.
 TEST_P(QrPictureTest, IsCrispCentredAndFramedByQuietZone) {
-    const QImage picture = MakeQrPicture(GetParam().text);
+    const QImage picture = MakeQrPicture(GetParam().Text);
     ASSERT_EQ(picture.size(), QSize(210, 210));
     ASSERT_EQ(picture.format(), QImage::Format_RGB888);
     QRect dark;
     for (int y = 0; y < picture.height(); ++y) {
         for (int x = 0; x < picture.width(); ++x) {
             const QRgb pixel = picture.pixel(x, y);
-            ASSERT_TRUE(pixel == kBlack || pixel == qRgb(255, 255, 255)) << x << "," << y;
-            dark |= pixel == kBlack ? QRect(x, y, 1, 1) : QRect();
+            ASSERT_TRUE(pixel == Black || pixel == qRgb(255, 255, 255)) << x << "," << y;
+            dark |= pixel == Black ? QRect(x, y, 1, 1) : QRect();
         }
     }
     int finder = 0;
-    while (picture.pixel(dark.left() + finder, dark.top()) == kBlack) {
+    while (picture.pixel(dark.left() + finder, dark.top()) == Black) {
         ++finder;
     }
     ASSERT_EQ(finder % 7, 0);
@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Pictures, QrPictureTest,
                                          QrCase{"ChineseUtf8", QByteArray("谢谢 Quorvin")},
                                          QrCase{"ZeroByteInside", QByteArray("a\0b", 3)},
                                          QrCase{"LongText", QByteArray(200, 'x')}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 // 2331 bytes is the most a QR code holds in 8-bit mode at medium error correction.
 TEST(QrPicture, NullOnlyForTextThatFitsNoCode) {

@@ -6,20 +6,20 @@
 namespace {
 
 struct PictureCase {
-    const char* name;
-    const char* path;
-    QSize size;
-    bool sixteenColours; // a palette of at most 16 colours, else 24-bit colour
+    const char* Name;
+    const char* Path;
+    QSize Size;
+    bool SixteenColours; // a palette of at most 16 colours, else 24-bit colour
 };
 
 class ResourcePictureTest : public testing::TestWithParam<PictureCase> {};
 
 TEST_P(ResourcePictureTest, HasTheSizeAndColoursItsDialogShows) {
-    QImageReader reader(GetParam().path);
+    QImageReader reader(GetParam().Path);
     const QImage picture = reader.read();
     ASSERT_FALSE(picture.isNull()) << reader.errorString().toStdString();
-    EXPECT_EQ(picture.size(), GetParam().size);
-    if (GetParam().sixteenColours) {
+    EXPECT_EQ(picture.size(), GetParam().Size);
+    if (GetParam().SixteenColours) {
         EXPECT_EQ(picture.format(), QImage::Format_Indexed8);
         EXPECT_LE(picture.colorCount(), 16);
     } else {
@@ -34,6 +34,6 @@ INSTANTIATE_TEST_SUITE_P(
                     PictureCase{"AboutIcon", ":/about.png", {32, 32}, true},
                     PictureCase{"QqPayment", ":/qqpay.png", {720, 1080}, false},
                     PictureCase{"Support", ":/support.jpg", {2216, 1687}, false}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 } // namespace

@@ -5,19 +5,19 @@
 namespace {
 
 struct PositionCase {
-    const char* name;
-    int32_t position;
-    uint8_t byte;
-    std::string listLine;
+    const char* Name;
+    int32_t Position;
+    uint8_t Byte;
+    std::string ListLine;
 };
 
 class ByteOfPositionTest : public testing::TestWithParam<PositionCase> {};
 
 TEST_P(ByteOfPositionTest, TakesLowEightBits) {
     const auto& c = GetParam();
-    EXPECT_EQ(ByteOfPosition(c.position), c.byte);
-    EXPECT_EQ(OneByteText(c.position), std::string(1, static_cast<char>(c.byte)));
-    EXPECT_EQ(ListLine(static_cast<int8_t>(ByteOfPosition(c.position))), c.listLine);
+    EXPECT_EQ(ByteOfPosition(c.Position), c.Byte);
+    EXPECT_EQ(OneByteText(c.Position), std::string(1, static_cast<char>(c.Byte)));
+    EXPECT_EQ(ListLine(static_cast<int8_t>(ByteOfPosition(c.Position))), c.ListLine);
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, ByteOfPositionTest,
@@ -31,24 +31,24 @@ INSTANTIATE_TEST_SUITE_P(Positions, ByteOfPositionTest,
                                          PositionCase{"FirstNegative", 128, 0x80, "ffffff80"},
                                          PositionCase{"Max", INT32_MAX, 0xFF, "ffffffff"},
                                          PositionCase{"Min", INT32_MIN, 0x00, "0"}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 TEST(OneByteTextTest, KeepsZeroByte) {
     EXPECT_EQ(OneByteText(256).size(), 1u);
 }
 
 struct ShownCase {
-    const char* name;
-    int32_t position;
-    int codePage;
-    std::string shown;
+    const char* Name;
+    int32_t Position;
+    int CodePage;
+    std::string Shown;
 };
 
 class ShownOneByteTextTest : public testing::TestWithParam<ShownCase> {};
 
 TEST_P(ShownOneByteTextTest, DecodesInCodePage) {
     const auto& c = GetParam();
-    EXPECT_EQ(ShownOneByteText(OneByteText(c.position), c.codePage), c.shown);
+    EXPECT_EQ(ShownOneByteText(OneByteText(c.Position), c.CodePage), c.Shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, ShownOneByteTextTest,
@@ -58,6 +58,6 @@ INSTANTIATE_TEST_SUITE_P(Positions, ShownOneByteTextTest,
                                          ShownCase{"CyrillicFF", -1, 1251, "я"},
                                          ShownCase{"GbkLeadByte", 0xB0, 936, "\xEF\xBF\xBD"},
                                          ShownCase{"GbkLetter", 65, 936, "A"}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 } // namespace

@@ -8,21 +8,21 @@
 namespace {
 
 struct BoolCase {
-    const char* name;
-    std::optional<std::string> value; // the file holds "bChinese=<value>"; no file when empty
-    bool fallback;
-    bool expected;
+    const char* Name;
+    std::optional<std::string> Value; // the file holds "bChinese=<value>"; no file when empty
+    bool Fallback;
+    bool Expected;
 };
 
 class ReadBoolTest : public testing::TestWithParam<BoolCase> {};
 
 TEST_P(ReadBoolTest, NonZeroIntegerIsTrue) {
     const TTempFolder folder;
-    if (GetParam().value) {
-        WriteBytes(folder / "app.ini", "[Setting]\r\nbChinese=" + *GetParam().value + "\r\n");
+    if (GetParam().Value) {
+        WriteBytes(folder / "app.ini", "[Setting]\r\nbChinese=" + *GetParam().Value + "\r\n");
     }
     const TIniFile ini(folder / "app.ini");
-    EXPECT_EQ(ini.ReadBool("Setting", "bChinese", GetParam().fallback), GetParam().expected);
+    EXPECT_EQ(ini.ReadBool("Setting", "bChinese", GetParam().Fallback), GetParam().Expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
         BoolCase{"Yes", "yes", true, true}, BoolCase{"True", "true", true, true},
         BoolCase{"TrailingLetter", "1a", true, true}, BoolCase{"LonePrefix", "0x", true, true},
         BoolCase{"NotANumberFalse", "yes", false, false}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 TEST(IniFileTest, CreatingAndReadingTouchNoFile) {
     const TTempFolder folder;

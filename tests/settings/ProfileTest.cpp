@@ -18,12 +18,12 @@ using namespace std::string_literals;
 // ---- Reading hand-written files --------------------------------------------------------
 
 struct ReadCase {
-    const char* name;
-    std::optional<std::string> file; // no file at all when empty
-    std::string section;
-    std::string key;
-    std::string expected;
-    std::string fallback = "DEF";
+    const char* Name;
+    std::optional<std::string> File; // no file at all when empty
+    std::string Section;
+    std::string Key;
+    std::string Expected;
+    std::string Fallback = "DEF";
 };
 
 class ProfileReadTest : public testing::TestWithParam<ReadCase> {};
@@ -31,11 +31,11 @@ class ProfileReadTest : public testing::TestWithParam<ReadCase> {};
 TEST_P(ProfileReadTest, DeliversValueOrFallback) {
     const TTempFolder folder;
     const std::string path = folder / "app.ini";
-    if (GetParam().file) {
-        WriteBytes(path, *GetParam().file);
+    if (GetParam().File) {
+        WriteBytes(path, *GetParam().File);
     }
-    EXPECT_EQ(ProfileRead(path, GetParam().section, GetParam().key, GetParam().fallback),
-              GetParam().expected);
+    EXPECT_EQ(ProfileRead(path, GetParam().Section, GetParam().Key, GetParam().Fallback),
+              GetParam().Expected);
 }
 
 const std::string Vector1 =
@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadCase{"EmptyValueIsNoDefault", "[s]\nk=\n", "s", "k", ""},
                     ReadCase{"BeforeFirstSection", "k=v\n[s]\n", "s", "k", "DEF"},
                     ReadCase{"FallbackLosesTrailingSpaces", "[s]\n", "s", "k", "  d\t", "  d\t  "}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 const std::string LongValue(5000, 'v');
 const std::string Binary = [] {
@@ -100,15 +100,15 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadCase{"NulInValueKept", "[s]\nk=a\0b\n"s, "s", "k", "a\0b"s},
                     ReadCase{"NoEqualsSign", "[s]\nk v\n", "s", "k v", "DEF"},
                     ReadCase{"NoLineBreakAtAll", "[s]", "s", "k", "DEF"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 // ---- Writing into hand-written files ---------------------------------------------------
 
 struct WriteCase {
-    const char* name;
-    std::optional<std::string> before; // no file at all when empty
-    std::vector<TProfileEntry> writes;
-    std::string after;
+    const char* Name;
+    std::optional<std::string> Before; // no file at all when empty
+    std::vector<TProfileEntry> Writes;
+    std::string After;
 };
 
 class ProfileWriteTest : public testing::TestWithParam<WriteCase> {};
@@ -116,13 +116,13 @@ class ProfileWriteTest : public testing::TestWithParam<WriteCase> {};
 TEST_P(ProfileWriteTest, ChangesOnlyWhatItMust) {
     const TTempFolder folder;
     const std::string path = folder / "app.ini";
-    if (GetParam().before) {
-        WriteBytes(path, *GetParam().before);
+    if (GetParam().Before) {
+        WriteBytes(path, *GetParam().Before);
     }
-    for (const TProfileEntry& entry : GetParam().writes) {
+    for (const TProfileEntry& entry : GetParam().Writes) {
         ASSERT_TRUE(ProfileWrite(path, entry));
     }
-    EXPECT_EQ(ReadBytes(path), GetParam().after);
+    EXPECT_EQ(ReadBytes(path), GetParam().After);
     EXPECT_EQ(folder.Names(), std::set<std::string>{"app.ini"});
 }
 
@@ -183,21 +183,21 @@ INSTANTIATE_TEST_SUITE_P(
                   "\xEF\xBB\xBF[Setting]\r\nbChinese=1\r\n",
                   {{"Setting", "bChinese", "0"}},
                   "\xEF\xBB\xBF[Setting]\r\nbChinese=0\r\n"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 // ---- Paths that can be neither read nor written ----------------------------------------
 
 struct UnusableCase {
-    const char* name;
+    const char* Name;
     // Prepares the folder; returns the settings file's path.
-    std::function<std::string(const TTempFolder&)> prepare;
+    std::function<std::string(const TTempFolder&)> Prepare;
 };
 
 class ProfileUnusablePathTest : public testing::TestWithParam<UnusableCase> {};
 
 TEST_P(ProfileUnusablePathTest, ReadsFallbackAndWriteFailsChangingNothing) {
     const TTempFolder folder;
-    const std::string path = GetParam().prepare(folder);
+    const std::string path = GetParam().Prepare(folder);
     const auto before = folder.Names();
     EXPECT_EQ(ProfileRead(path, "s", "k", "DEF"), "DEF");
     EXPECT_FALSE(ProfileWrite(path, TProfileEntry{"s", "k", "v"}));
@@ -229,14 +229,14 @@ INSTANTIATE_TEST_SUITE_P(
                                      return f / "app.ini";
                                  }},
                     UnusableCase{"EmptyPath", [](const auto&) { return std::string(); }}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 // Permissions that root passes over, so these run only for other users.
 struct DeniedCase {
-    const char* name;
-    mode_t fileMode;
-    mode_t folderMode;
-    std::string expectedRead;
+    const char* Name;
+    mode_t FileMode;
+    mode_t FolderMode;
+    std::string ExpectedRead;
 };
 
 class ProfileDeniedTest : public testing::TestWithParam<DeniedCase> {};
@@ -248,9 +248,9 @@ TEST_P(ProfileDeniedTest, WriteFailsChangingNothing) {
     const TTempFolder folder;
     const std::string path = folder / "app.ini";
     WriteBytes(path, "[s]\nk=v\n");
-    chmod(path.c_str(), GetParam().fileMode);
-    chmod(folder.Path.c_str(), GetParam().folderMode);
-    EXPECT_EQ(ProfileRead(path, "s", "k", "DEF"), GetParam().expectedRead);
+    chmod(path.c_str(), GetParam().FileMode);
+    chmod(folder.Path.c_str(), GetParam().FolderMode);
+    EXPECT_EQ(ProfileRead(path, "s", "k", "DEF"), GetParam().ExpectedRead);
     EXPECT_FALSE(ProfileWrite(path, TProfileEntry{"s", "k", "w"}));
     chmod(folder.Path.c_str(), 0700);
     chmod(path.c_str(), 0600);
@@ -261,7 +261,7 @@ TEST_P(ProfileDeniedTest, WriteFailsChangingNothing) {
 INSTANTIATE_TEST_SUITE_P(Permissions, ProfileDeniedTest,
                          testing::Values(DeniedCase{"UnreadableFile", 0200, 0700, "DEF"},
                                          DeniedCase{"ReadOnlyFolder", 0600, 0500, "v"}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 // ---- Replacing the file ----------------------------------------------------------------
 

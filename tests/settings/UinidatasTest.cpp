@@ -21,24 +21,24 @@ TEST(IniDatasTest, FirstRunReadsTrueAndSavesIt) {
 }
 
 struct StoredCase {
-    const char* name;
-    std::string before;
-    bool loaded;
-    bool chosen;
-    std::string after;
+    const char* Name;
+    std::string Before;
+    bool Loaded;
+    bool Chosen;
+    std::string After;
 };
 
 class IniDatasStoredTest : public testing::TestWithParam<StoredCase> {};
 
 TEST_P(IniDatasStoredTest, LoadsAndSavesTheFlag) {
     const TTempFolder folder;
-    WriteBytes(folder / "app.ini", GetParam().before);
+    WriteBytes(folder / "app.ini", GetParam().Before);
     TIniDatas datas(folder / "app.exe");
-    EXPECT_EQ(datas.bChinese, GetParam().loaded);
-    datas.bChinese = GetParam().chosen;
-    EXPECT_EQ(datas.ChoiceChanged(), GetParam().loaded != GetParam().chosen);
+    EXPECT_EQ(datas.bChinese, GetParam().Loaded);
+    datas.bChinese = GetParam().Chosen;
+    EXPECT_EQ(datas.ChoiceChanged(), GetParam().Loaded != GetParam().Chosen);
     datas.Save();
-    EXPECT_EQ(ReadBytes(folder / "app.ini"), GetParam().after);
+    EXPECT_EQ(ReadBytes(folder / "app.ini"), GetParam().After);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -52,11 +52,11 @@ INSTANTIATE_TEST_SUITE_P(
                     StoredCase{"OtherContentKept",
                                ";mine\n[Other]\na=b\n[setting]\nBCHINESE = 0 \n;end\n", false,
                                false, ";mine\n[Other]\na=b\n[setting]\nBCHINESE=0\n;end\n"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 struct SaveFailureCase {
-    const char* name;
-    bool directoryInTheWay; // otherwise the executable's folder is missing
+    const char* Name;
+    bool DirectoryInTheWay; // otherwise the executable's folder is missing
 };
 
 // Points the user's configuration folder somewhere for one test.
@@ -75,7 +75,7 @@ TEST_P(IniDatasSaveFailureTest, RaisesUnableToWriteWithThePath) {
     const TConfigHome configHome(folder / "config");
     std::string executable = folder / "none/app";
     std::string iniPath = folder / "config/quorvin/quorvin.ini";
-    if (GetParam().directoryInTheWay) {
+    if (GetParam().DirectoryInTheWay) {
         iniPath = folder / "app.ini";
         executable = folder / "app";
         mkdir((folder / "app.ini").c_str(), 0755);
@@ -92,16 +92,16 @@ TEST_P(IniDatasSaveFailureTest, RaisesUnableToWriteWithThePath) {
 INSTANTIATE_TEST_SUITE_P(Failures, IniDatasSaveFailureTest,
                          testing::Values(SaveFailureCase{"DirectoryInTheWay", true},
                                          SaveFailureCase{"MissingFolder", false}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 struct LayoutCase {
-    const char* name;
-    bool writableFolder;      // otherwise the executable's folder cannot be written
-    std::string besideBefore; // "" for no file
-    std::string userBefore;
-    bool loaded;
-    std::string besideAfter;
-    std::string userAfter;
+    const char* Name;
+    bool WritableFolder;      // otherwise the executable's folder cannot be written
+    std::string BesideBefore; // "" for no file
+    std::string UserBefore;
+    bool Loaded;
+    std::string BesideAfter;
+    std::string UserAfter;
 };
 
 class IniDatasLayoutTest : public testing::TestWithParam<LayoutCase> {};
@@ -111,35 +111,35 @@ TEST_P(IniDatasLayoutTest, KeepsTheFileWhereTheUserCanWrite) {
     const TConfigHome configHome(folder / "config");
     // A missing folder stands for one the user cannot write to (the tests may run as root,
     // who can write to any existing folder).
-    const std::string programFolder = folder / (GetParam().writableFolder ? "portable" : "opt");
+    const std::string programFolder = folder / (GetParam().WritableFolder ? "portable" : "opt");
     const std::string userFile = folder / "config/quorvin/quorvin.ini";
-    if (GetParam().writableFolder) {
+    if (GetParam().WritableFolder) {
         mkdir(programFolder.c_str(), 0755);
     }
-    if (!GetParam().besideBefore.empty()) {
+    if (!GetParam().BesideBefore.empty()) {
         mkdir(programFolder.c_str(), 0755);
-        WriteBytes(programFolder + "/quorvin.ini", GetParam().besideBefore);
-        if (!GetParam().writableFolder) {
+        WriteBytes(programFolder + "/quorvin.ini", GetParam().BesideBefore);
+        if (!GetParam().WritableFolder) {
             chmod(programFolder.c_str(), 0555);
         }
     }
-    if (!GetParam().userBefore.empty()) {
+    if (!GetParam().UserBefore.empty()) {
         mkdir((folder / "config").c_str(), 0755);
         mkdir((folder / "config/quorvin").c_str(), 0755);
-        WriteBytes(userFile, GetParam().userBefore);
+        WriteBytes(userFile, GetParam().UserBefore);
     }
     {
         TIniDatas datas(programFolder + "/quorvin");
-        if (!GetParam().writableFolder && geteuid() == 0 && !GetParam().besideBefore.empty()) {
+        if (!GetParam().WritableFolder && geteuid() == 0 && !GetParam().BesideBefore.empty()) {
             GTEST_SKIP() << "root can write to any existing folder";
         }
-        EXPECT_EQ(datas.bChinese, GetParam().loaded);
+        EXPECT_EQ(datas.bChinese, GetParam().Loaded);
         EXPECT_EQ(datas.IniPath,
-                  GetParam().writableFolder ? programFolder + "/quorvin.ini" : userFile);
+                  GetParam().WritableFolder ? programFolder + "/quorvin.ini" : userFile);
         datas.Save();
     }
-    EXPECT_EQ(ReadBytes(programFolder + "/quorvin.ini"), GetParam().besideAfter);
-    EXPECT_EQ(ReadBytes(userFile), GetParam().userAfter);
+    EXPECT_EQ(ReadBytes(programFolder + "/quorvin.ini"), GetParam().BesideAfter);
+    EXPECT_EQ(ReadBytes(userFile), GetParam().UserAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                                false, "", "[Setting]\nbChinese=0\n"},
                     LayoutCase{"InstalledReadsSharedDefault", false, "[Setting]\nbChinese=0\n", "",
                                false, "[Setting]\nbChinese=0\n", "[Setting]\nbChinese=0\n"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 TEST(IniDatasTest, UnknownExecutableWritesNothing) {
     TIniDatas datas("");

@@ -44,7 +44,7 @@ protected:
     }
 
     // The middle of a character of the memo, in viewport coordinates.
-    QPoint PointOf(TextPos pos) const {
+    QPoint PointOf(TTextPos pos) const {
         return Memo->viewport()->mapFromGlobal(Memo->CharacterRect(pos).center());
     }
 
@@ -54,25 +54,25 @@ protected:
 };
 
 struct KeyCase {
-    const char* name;
-    QString text;
-    TextPos caret;
-    QString typed;
-    std::vector<QKeyCombination> keys;
-    QString result;
-    TextPos caretAfter;
+    const char* Name;
+    QString Text;
+    TTextPos Caret;
+    QString Typed;
+    std::vector<QKeyCombination> Keys;
+    QString Result;
+    TTextPos CaretAfter;
 };
 
 class ListMemoKeyTest : public ListMemoTest, public testing::WithParamInterface<KeyCase> {};
 
 TEST_P(ListMemoKeyTest, EditsLikeATextEdit) {
     const KeyCase& c = GetParam();
-    Memo->SetText(c.text);
-    Memo->SetSelection(c.caret, c.caret);
-    QTest::keyClicks(Memo, c.typed);
-    Keys(c.keys);
-    EXPECT_EQ(Memo->Text(), c.result);
-    EXPECT_EQ(Memo->CaretPos(), c.caretAfter);
+    Memo->SetText(c.Text);
+    Memo->SetSelection(c.Caret, c.Caret);
+    QTest::keyClicks(Memo, c.Typed);
+    Keys(c.Keys);
+    EXPECT_EQ(Memo->Text(), c.Result);
+    EXPECT_EQ(Memo->CaretPos(), c.CaretAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {Qt::Key_Down, Qt::Key_Down, Qt::Key_Z},
                 "abcd\nx\nabczd",
                 {2, 4}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 TEST_F(ListMemoTest, TypesInGeneratedLineAsText) {
     Memo->SetGeneratedLines(10);
@@ -153,12 +153,12 @@ TEST_F(ListMemoTest, MouseDragSelectsAndDoubleClickSelectsWord) {
     QTest::mousePress(Memo->viewport(), Qt::LeftButton, {}, PointOf({0, 0}) - QPoint(2, 0));
     QTest::mouseMove(Memo->viewport(), PointOf({1, 3}) - QPoint(2, 0));
     QTest::mouseRelease(Memo->viewport(), Qt::LeftButton, {}, PointOf({1, 3}) - QPoint(2, 0));
-    EXPECT_EQ(Memo->AnchorPos(), (TextPos{0, 0}));
-    EXPECT_EQ(Memo->CaretPos(), (TextPos{1, 3}));
+    EXPECT_EQ(Memo->AnchorPos(), (TTextPos{0, 0}));
+    EXPECT_EQ(Memo->CaretPos(), (TTextPos{1, 3}));
 
     QTest::mouseDClick(Memo->viewport(), Qt::LeftButton, {}, PointOf({0, 7}));
-    EXPECT_EQ(Memo->AnchorPos(), (TextPos{0, 6}));
-    EXPECT_EQ(Memo->CaretPos(), (TextPos{0, 10}));
+    EXPECT_EQ(Memo->AnchorPos(), (TTextPos{0, 6}));
+    EXPECT_EQ(Memo->CaretPos(), (TTextPos{0, 10}));
 }
 
 TEST_F(ListMemoTest, PageDownAndWheelScrollByRows) {
@@ -166,7 +166,7 @@ TEST_F(ListMemoTest, PageDownAndWheelScrollByRows) {
     Keys({Qt::Key_PageDown});
     const int64_t top = Memo->verticalScrollBar()->value();
     EXPECT_GT(top, 0);
-    EXPECT_EQ(Memo->CaretPos(), (TextPos{top, 0}));
+    EXPECT_EQ(Memo->CaretPos(), (TTextPos{top, 0}));
     EXPECT_EQ(Memo->verticalScrollBar()->value(), top);
 
     const QPoint inside = Memo->viewport()->rect().center();
@@ -174,7 +174,7 @@ TEST_F(ListMemoTest, PageDownAndWheelScrollByRows) {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(Memo->viewport(), &wheel);
     EXPECT_EQ(Memo->verticalScrollBar()->value(), top + QApplication::wheelScrollLines());
-    EXPECT_EQ(Memo->CaretPos(), (TextPos{top, 0}));
+    EXPECT_EQ(Memo->CaretPos(), (TTextPos{top, 0}));
 }
 
 TEST_F(ListMemoTest, TabMovesFocusOn) {
@@ -193,7 +193,7 @@ TEST_F(ListMemoTest, ScreenReadersReadShownLinesAndCaret) {
     EXPECT_TRUE(text->text(0, text->characterCount()).startsWith("0\n1\n2\n3\n"));
     EXPECT_EQ(text->cursorPosition(), 5);
     text->setCursorPosition(2);
-    EXPECT_EQ(Memo->CaretPos(), (TextPos{1, 0}));
+    EXPECT_EQ(Memo->CaretPos(), (TTextPos{1, 0}));
 
     // Position 900 has the byte 0x84.
     Memo->SetSelection({900, 0}, {900, 0});
@@ -222,7 +222,7 @@ TEST_F(ListMemoTest, DeletesAndRestoresHugeList) {
 TEST_F(ListMemoTest, CtrlEndShowsLastLinesOfHugeList) {
     Memo->SetGeneratedLines(MaxCount);
     Keys({Qt::CTRL | Qt::Key_End});
-    EXPECT_EQ(Memo->CaretPos(), (TextPos{MaxCount, 0}));
+    EXPECT_EQ(Memo->CaretPos(), (TTextPos{MaxCount, 0}));
     EXPECT_EQ(Memo->LastVisibleLine(), MaxCount);
     EXPECT_LE(Memo->verticalScrollBar()->value(), MaxCount - 1);
     EXPECT_EQ(Memo->LineText(MaxCount - 1), "fffffffe");
