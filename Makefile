@@ -1,7 +1,7 @@
 # The two commands: `make run` and `make test`. Both install what is missing,
 # configure and build into build/ first. `make test` then also runs every test again
 # under AddressSanitizer and UndefinedBehaviorSanitizer (`make test-sanitize`) and each
-# fuzz target for 30 seconds (`make fuzz`).
+# fuzz target for 30 seconds (`make fuzz`), and checks the naming rules (clang-tidy).
 BUILD_DIR := build
 CMAKE_FLAGS ?=
 SANITIZE_DIR := build-sanitize
@@ -33,6 +33,7 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+	scripts/check-naming.sh $(BUILD_DIR)
 	$(MAKE) --no-print-directory test-sanitize
 	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 

@@ -124,7 +124,7 @@ TEST_F(MainWindowKeysTest, MemoTakesEnterAsLineBreakAndTabMovesOn) {
     EXPECT_TRUE(note->toPlainText().startsWith("\n使用注意事项"));
 }
 
-TEST_F(MainWindowKeysTest, TabOrderFollowsTheDescription) {
+TEST_F(MainWindowKeysTest, TabVisitsTheControlsInWindowOrder) {
     Focus("Button1");
     for (const char* next :
          {"EditMemoryAddress", "BtnGetMemoryValue", "EditShowValue", "MemoNote", "MemoMemoryList",

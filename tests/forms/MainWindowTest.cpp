@@ -48,7 +48,7 @@ struct TPlacement {
     QString Text;
 };
 
-TEST_F(MainWindowTest, PlacesEveryControlAsDescribed) {
+TEST_F(MainWindowTest, PlacesEveryControlAtItsGeometry) {
     const TPlacement controls[] = {
         {"Label1", {8, 32, 75, 15}, "内存位置："},
         {"Button1", {0, 0, 321, 25}, "Reawd word &  sentence.urg...."},
