@@ -72,14 +72,16 @@ std::string ProfileRead(const std::string& path, const std::string& section, con
 }
 
 // Without an entry this asks the system to write its cached copy of the file (a write with
-// no section, key or value).
+// no section, key or value). The system answers such a flush with "failed" whatever
+// happens, so its answer is not passed on.
 bool ProfileWrite(const std::string& path, const std::optional<TProfileEntry>& entry) {
     const std::string file = AnsiPath(path);
     if (file.empty()) {
         return !entry;
     }
     if (!entry) {
-        return WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str()) != FALSE;
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+        return true;
     }
     return WritePrivateProfileStringA(entry->Section.c_str(), entry->Key.c_str(),
                                       entry->Value.c_str(), file.c_str()) != FALSE;
