@@ -16,6 +16,7 @@ enable_testing()
 
 add_subdirectory(core)
 add_subdirectory(readout)
+add_subdirectory(document)
 add_subdirectory(settings)
 add_subdirectory(win32)
 add_subdirectory(tests/windows)

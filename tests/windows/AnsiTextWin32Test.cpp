@@ -10,16 +10,16 @@ namespace {
 const std::string Replacement = "\xEF\xBF\xBD";
 
 struct DecodeCase {
-    const char* name;
-    std::string bytes;
-    int codePage;
-    std::string utf8;
+    const char* Name;
+    std::string Bytes;
+    int CodePage;
+    std::string Utf8;
 };
 
 class AnsiToUtf8Test : public testing::TestWithParam<DecodeCase> {};
 
 TEST_P(AnsiToUtf8Test, DecodesOrReplaces) {
-    EXPECT_EQ(AnsiToUtf8(GetParam().bytes, GetParam().codePage), GetParam().utf8);
+    EXPECT_EQ(AnsiToUtf8(GetParam().Bytes, GetParam().CodePage), GetParam().Utf8);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -45,16 +45,16 @@ INSTANTIATE_TEST_SUITE_P(
                     DecodeCase{"Big5LeadByte", "\xA4", 950, Replacement},
                     DecodeCase{"ZeroByteKept", std::string(1, '\0'), 1252, std::string(1, '\0')},
                     DecodeCase{"Empty", "", 1252, ""}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 // CTest runs these with the locale set for a code page (QUORVIN_EXPECTED_ACP names it) and
 // only the cases of that code page (Western* for 1252, Gbk* for 936): Wine takes the
 // system's ANSI code page from the locale.
 struct ShownCase {
-    const char* name;
-    int codePage;
-    int32_t position;
-    std::string shown;
+    const char* Name;
+    int CodePage;
+    int32_t Position;
+    std::string Shown;
 };
 
 class SystemCodePageTest : public testing::TestWithParam<ShownCase> {
@@ -73,8 +73,8 @@ protected:
 };
 
 TEST_P(SystemCodePageTest, ShowsByteInSystemCodePage) {
-    EXPECT_EQ(ShownOneByteText(OneByteText(GetParam().position), CurrentAnsiCodePage()),
-              GetParam().shown);
+    EXPECT_EQ(ShownOneByteText(OneByteText(GetParam().Position), CurrentAnsiCodePage()),
+              GetParam().Shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, SystemCodePageTest,
@@ -86,6 +86,6 @@ INSTANTIATE_TEST_SUITE_P(Positions, SystemCodePageTest,
                                          ShownCase{"GbkLoneLeadByte", 936, 0xB0, Replacement},
                                          ShownCase{"GbkFF", 936, -1, Replacement},
                                          ShownCase{"GbkZeroIsEmpty", 936, 256, ""}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.Name; });
 
 } // namespace

@@ -8,15 +8,15 @@
 namespace {
 
 struct ExtCase {
-    const char* name;
-    std::string path;
-    std::string changed;
+    const char* Name;
+    std::string Path;
+    std::string Changed;
 };
 
 class ChangeFileExtTest : public testing::TestWithParam<ExtCase> {};
 
 TEST_P(ChangeFileExtTest, ReplacesOrAppendsExtension) {
-    EXPECT_EQ(ChangeFileExt(GetParam().path, ".ini"), GetParam().changed);
+    EXPECT_EQ(ChangeFileExt(GetParam().Path, ".ini"), GetParam().Changed);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -31,7 +31,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ExtCase{"TrailingDot", "C:\\app.", "C:\\app.ini"},
                     ExtCase{"ChineseNames", "C:\\工具.新\\读取", "C:\\工具.新\\读取.ini"},
                     ExtCase{"Empty", "", ".ini"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 TEST(ExecutablePathTest, NamesThisTestProgram) {
     const std::string path = ExecutablePath();
@@ -93,11 +93,11 @@ TEST(ExecutablePathTest, PathNearTheLimit) {
 namespace {
 
 struct ExistsCase {
-    const char* name;
-    const char* entry; // "file", "directory" or "none"
-    int year;          // last-write year in local time; 0 keeps the current time
-    const char* asked = "app.chm";
-    bool exists = false;
+    const char* Name;
+    const char* Entry; // "file", "directory" or "none"
+    int Year;          // last-write year in local time; 0 keeps the current time
+    const char* Asked = "app.chm";
+    bool Exists = false;
 };
 
 class FileExistsTest : public testing::TestWithParam<ExistsCase> {};
@@ -119,21 +119,21 @@ FILETIME LastWriteIn(int year) {
 TEST_P(FileExistsTest, AcceptsOnlyFilesWithDosDates) {
     const TScratchFolder folder;
     const std::wstring path = Utf8ToWide(folder / "app.chm");
-    const std::string kind = GetParam().entry;
+    const std::string kind = GetParam().Entry;
     if (kind == "file") {
         WriteBytes(folder / "app.chm", "help");
     } else if (kind == "directory") {
         ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
     }
-    if (GetParam().year != 0) {
+    if (GetParam().Year != 0) {
         const HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        const FILETIME when = LastWriteIn(GetParam().year);
+        const FILETIME when = LastWriteIn(GetParam().Year);
         EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &when));
         CloseHandle(file);
     }
-    EXPECT_EQ(FileExists(folder / GetParam().asked), GetParam().exists);
+    EXPECT_EQ(FileExists(folder / GetParam().Asked), GetParam().Exists);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -147,6 +147,6 @@ INSTANTIATE_TEST_SUITE_P(
                     ExistsCase{"AfterDosDates", "file", 2108},
                     ExistsCase{"PatternMatchingFile", "file", 0, "app.*"},
                     ExistsCase{"SingleCharacterPattern", "file", 0, "app.ch?"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 } // namespace

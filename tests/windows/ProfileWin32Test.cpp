@@ -17,13 +17,13 @@ namespace {
 using namespace std::string_literals;
 
 struct ReadCase {
-    const char* name;
-    std::optional<std::string> file; // no file at all when empty
-    std::string section;
-    std::string key;
-    std::string expected;
-    std::optional<std::string> wine = std::nullopt; // what Wine answers where it differs
-    std::string fallback = "DEF";
+    const char* Name;
+    std::optional<std::string> File; // no file at all when empty
+    std::string Section;
+    std::string Key;
+    std::string Expected;
+    std::optional<std::string> Wine = std::nullopt; // what Wine answers where it differs
+    std::string Fallback = "DEF";
 };
 
 class ProfileReadTest : public testing::TestWithParam<ReadCase> {};
@@ -31,12 +31,12 @@ class ProfileReadTest : public testing::TestWithParam<ReadCase> {};
 TEST_P(ProfileReadTest, DeliversValueOrFallback) {
     const TScratchFolder folder;
     const std::string path = folder / "app.ini";
-    if (GetParam().file) {
-        WriteBytes(path, *GetParam().file);
+    if (GetParam().File) {
+        WriteBytes(path, *GetParam().File);
     }
-    const bool wineDiffers = RunningUnderWine() && GetParam().wine;
-    EXPECT_EQ(ProfileRead(path, GetParam().section, GetParam().key, GetParam().fallback),
-              wineDiffers ? *GetParam().wine : GetParam().expected);
+    const bool wineDiffers = RunningUnderWine() && GetParam().Wine;
+    EXPECT_EQ(ProfileRead(path, GetParam().Section, GetParam().Key, GetParam().Fallback),
+              wineDiffers ? *GetParam().Wine : GetParam().Expected);
 }
 
 const std::string Vector1 =
@@ -86,16 +86,16 @@ INSTANTIATE_TEST_SUITE_P(
         // skips the mark.
         ReadCase{"ByteOrderMarkHidesFirstLine", "\xEF\xBB\xBF[s]\r\nk=v\r\n", "s", "k", "DEF", "v"},
         ReadCase{"SettingZero", "[Setting]\r\nbChinese=0\r\n", "Setting", "bChinese", "0"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 // ---- Writing ----------------------------------------------------------------------------
 
 struct WriteCase {
-    const char* name;
-    std::optional<std::string> before; // no file at all when empty
-    std::vector<TProfileEntry> writes;
-    std::string after;
-    std::optional<std::string> wine = std::nullopt; // what Wine writes where it differs
+    const char* Name;
+    std::optional<std::string> Before; // no file at all when empty
+    std::vector<TProfileEntry> Writes;
+    std::string After;
+    std::optional<std::string> Wine = std::nullopt; // what Wine writes where it differs
 };
 
 class ProfileWriteTest : public testing::TestWithParam<WriteCase> {};
@@ -103,15 +103,15 @@ class ProfileWriteTest : public testing::TestWithParam<WriteCase> {};
 TEST_P(ProfileWriteTest, ChangesOnlyWhatItMust) {
     const TScratchFolder folder;
     const std::string path = folder / "app.ini";
-    if (GetParam().before) {
-        WriteBytes(path, *GetParam().before);
+    if (GetParam().Before) {
+        WriteBytes(path, *GetParam().Before);
     }
-    for (const TProfileEntry& entry : GetParam().writes) {
+    for (const TProfileEntry& entry : GetParam().Writes) {
         ASSERT_TRUE(ProfileWrite(path, entry));
     }
     ASSERT_TRUE(ProfileWrite(path, std::nullopt)); // the system's copy goes to the file
-    const bool wineDiffers = RunningUnderWine() && GetParam().wine;
-    EXPECT_EQ(ReadBytes(path), wineDiffers ? *GetParam().wine : GetParam().after);
+    const bool wineDiffers = RunningUnderWine() && GetParam().Wine;
+    EXPECT_EQ(ReadBytes(path), wineDiffers ? *GetParam().Wine : GetParam().After);
     EXPECT_EQ(folder.Names(), std::set<std::string>{"app.ini"});
 }
 
@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                               ";mine\r\n[Setting]\r\nbChinese=0\r\n[Other]\r\na=b\r\n",
                               {{"Setting", "bChinese", "1"}},
                               ";mine\r\n[Setting]\r\nbChinese=1\r\n[Other]\r\na=b\r\n"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 TEST(ProfileWriteFailureTest, MissingFolderFailsCreatingNothing) {
     const TScratchFolder folder;
@@ -198,18 +198,18 @@ TEST(ProfileAnsiPathTest, FolderOutsideTheCodePage) {
 
 // The settings holder's reading of the flag, over the system's reader.
 struct BoolCase {
-    const char* name;
-    std::string value;
-    bool expected;
+    const char* Name;
+    std::string Value;
+    bool Expected;
 };
 
 class ReadBoolTest : public testing::TestWithParam<BoolCase> {};
 
 TEST_P(ReadBoolTest, NonZeroIntegerIsTrue) {
     const TScratchFolder folder;
-    WriteBytes(folder / "app.ini", "[Setting]\r\nbChinese=" + GetParam().value + "\r\n");
+    WriteBytes(folder / "app.ini", "[Setting]\r\nbChinese=" + GetParam().Value + "\r\n");
     const TIniFile ini(folder / "app.ini");
-    EXPECT_EQ(ini.ReadBool("Setting", "bChinese", true), GetParam().expected);
+    EXPECT_EQ(ini.ReadBool("Setting", "bChinese", true), GetParam().Expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -218,6 +218,6 @@ INSTANTIATE_TEST_SUITE_P(
                     BoolCase{"MinusZero", "-0", false}, BoolCase{"QuotedZero", " '0' ", false},
                     BoolCase{"One", "1", true}, BoolCase{"LonePrefix", "0x", true},
                     BoolCase{"Yes", "yes", true}, BoolCase{"Empty", "", true}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 } // namespace

@@ -11,16 +11,16 @@
 namespace {
 
 struct ClipboardCase {
-    const char* name;
-    std::string text;
+    const char* Name;
+    std::string Text;
 };
 
 class ClipboardTest : public testing::TestWithParam<ClipboardCase> {};
 
 TEST_P(ClipboardTest, TextComesBackAsPut) {
     TSystemDesktop desktop;
-    ASSERT_TRUE(desktop.SetClipboardText(GetParam().text));
-    EXPECT_EQ(desktop.ClipboardText(), GetParam().text);
+    ASSERT_TRUE(desktop.SetClipboardText(GetParam().Text));
+    EXPECT_EQ(desktop.ClipboardText(), GetParam().Text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -29,7 +29,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ClipboardCase{"Chinese", "支付宝账号：quorvin@example.com"},
                     ClipboardCase{"OutsideBasicPlane", "𠀀 and 😀"},
                     ClipboardCase{"LineBreaks", "first\r\nsecond"}, ClipboardCase{"Empty", ""}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 // Programs that read the ANSI text format get the text from Windows.
 TEST(ClipboardTest, OffersAnsiText) {
