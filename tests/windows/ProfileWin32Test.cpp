@@ -196,28 +196,4 @@ TEST(ProfileAnsiPathTest, FolderOutsideTheCodePage) {
     EXPECT_EQ(ProfileRead(folder / "app.ini", "Setting", "bChinese", "1"), "0");
 }
 
-// The settings holder's reading of the flag, over the system's reader.
-struct BoolCase {
-    const char* Name;
-    std::string Value;
-    bool Expected;
-};
-
-class ReadBoolTest : public testing::TestWithParam<BoolCase> {};
-
-TEST_P(ReadBoolTest, NonZeroIntegerIsTrue) {
-    const TScratchFolder folder;
-    WriteBytes(folder / "app.ini", "[Setting]\r\nbChinese=" + GetParam().Value + "\r\n");
-    const TIniFile ini(folder / "app.ini");
-    EXPECT_EQ(ini.ReadBool("Setting", "bChinese", true), GetParam().Expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, ReadBoolTest,
-    testing::Values(BoolCase{"Zero", "0", false}, BoolCase{"HexZero", "0x0", false},
-                    BoolCase{"MinusZero", "-0", false}, BoolCase{"QuotedZero", " '0' ", false},
-                    BoolCase{"One", "1", true}, BoolCase{"LonePrefix", "0x", true},
-                    BoolCase{"Yes", "yes", true}, BoolCase{"Empty", "", true}),
-    [](const auto& info) { return info.param.Name; });
-
 } // namespace
