@@ -6,6 +6,7 @@ BUILD_DIR := build
 CMAKE_FLAGS ?=
 SANITIZE_DIR := build-sanitize
 FUZZ_DIR := build-fuzz
+WINDOWS_DIR := build-windows
 # How long `make fuzz` runs each fuzz target, in seconds.
 FUZZ_SECONDS ?= 60
 # Any sanitizer report stops the test that made it. The environment applies to building
@@ -13,7 +14,7 @@ FUZZ_SECONDS ?= 60
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test test-sanitize fuzz format package screenshots
+.PHONY: all deps configure build run test test-sanitize test-windows fuzz format package screenshots
 
 all: build
 
@@ -34,6 +35,7 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 	scripts/check-naming.sh $(BUILD_DIR)
+	$(MAKE) --no-print-directory test-windows
 	$(MAKE) --no-print-directory test-sanitize
 	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 
@@ -43,6 +45,17 @@ $(SANITIZE_DIR)/build.ninja:
 test-sanitize: deps $(SANITIZE_DIR)/build.ninja
 	$(SANITIZE_ENV) cmake --build $(SANITIZE_DIR)
 	cd $(SANITIZE_DIR) && $(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+# The Windows build: cross-compiled with MinGW-w64 into build-windows/, its tests run under
+# Wine in a Wine prefix of that folder. The prefix's server is ended also when a test fails.
+$(WINDOWS_DIR)/build.ninja:
+	cmake -S . -B $(WINDOWS_DIR) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW64Toolchain.cmake \
+	  -DCMAKE_BUILD_TYPE=Release
+
+test-windows: deps $(WINDOWS_DIR)/build.ninja
+	cmake --build $(WINDOWS_DIR)
+	cd $(WINDOWS_DIR) && ctest --output-on-failure -j2; status=$$?; \
+	  ../scripts/wine-run.sh $(CURDIR)/$(WINDOWS_DIR)/wine-prefix --end; exit $$status
 
 $(FUZZ_DIR)/build.ninja:
 	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DQUORVIN_FUZZ=ON

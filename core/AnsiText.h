@@ -6,12 +6,14 @@
 // the code page chosen by the user's language. On Linux the code page in force is
 // the one Windows would use for the user's locale.
 
-// The Windows ANSI code page for a POSIX locale name such as "zh_CN.UTF-8" or "ru_RU"
-// (936 for Simplified Chinese, 950 Traditional Chinese, 932 Japanese, 949 Korean,
-// 1250..1258 for the European and Middle Eastern scripts, 874 Thai; 1252 otherwise).
+// Linux only: the Windows ANSI code page for a POSIX locale name such as "zh_CN.UTF-8"
+// or "ru_RU" (936 for Simplified Chinese, 950 Traditional Chinese, 932 Japanese, 949
+// Korean, 1250..1258 for the European and Middle Eastern scripts, 874 Thai; 1252
+// otherwise).
 int AnsiCodePageForLocale(const std::string& localeName);
 
-// The code page for the locale in force for character handling (LC_CTYPE).
+// The code page for the locale in force for character handling (LC_CTYPE); on Windows,
+// the system's ANSI code page.
 int CurrentAnsiCodePage();
 
 // Decodes bytes of the given code page into UTF-8. A byte sequence that is not a

@@ -8,8 +8,8 @@
 //
 // A copy installed in a folder that the user cannot write to keeps the user's file in
 // the user's configuration folder instead ($XDG_CONFIG_HOME/quorvin/quorvin.ini, by
-// default ~/.config/quorvin/quorvin.ini), as Windows does for programs in protected
-// folders. Until that file exists, the file beside the executable is read.
+// default ~/.config/quorvin/quorvin.ini; on Windows %APPDATA%\Quorvin\quorvin.ini). Until
+// that file exists, the file beside the executable is read.
 class TIniDatas {
 public:
     // Settings beside the running executable.

@@ -1,0 +1,22 @@
+# The Windows build, cross-compiled with cmake/MinGW64Toolchain.cmake into build-windows/:
+# the libraries without user interface, their Windows implementations, the Win32 desktop
+# and their tests. The tests run under Wine, each in the build folder's own Wine prefix.
+
+# One executable with nothing to install beside it: the C and C++ runtimes and the
+# thread library are linked in.
+add_link_options(-static $<$<CONFIG:Release,MinSizeRel>:-s>)
+# Windows' own headers: wide (...W) functions by default, nothing older than Windows 7.
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+
+set(QUORVIN_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+set(QUORVIN_WINE_RUN ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${QUORVIN_WINE_RUN} ${QUORVIN_WINE_PREFIX})
+
+enable_testing()
+
+add_subdirectory(core)
+add_subdirectory(readout)
+add_subdirectory(document)
+add_subdirectory(settings)
+add_subdirectory(win32)
+add_subdirectory(tests/windows)
