@@ -1,17 +1,29 @@
 #!/usr/bin/env bash
-# The start-up benchmark: starts Quorvin and the yardstick (a bare window with one label in
-# the Song-style font) by turns on a private X display with a window manager and a session
-# bus, each time from a fresh folder, and prints the medians and the ratios to the
+# The start-up benchmark: starts the yardstick (a bare window with one label in the
+# Song-style font) and Quorvin by turns on a private X display with a window manager and a
+# session bus, each time from a fresh folder, and prints the medians and the ratios to the
 # yardstick. Usage:
-#   run-startup-bench.sh QUORVIN YARDSTICK PROBE [RUNS]
+#   run-startup-bench.sh [-n RUNS] PROBE YARDSTICK QUORVIN [OTHER-BUILD...]
 # RUNS (default 15) is the number of timed starts of each program, after one untimed start
-# of each that fills the caches.
+# of each that fills the caches. Other builds of the program (for example one from before a
+# change) are measured in the same rounds and get rows of their own, named by their paths.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-quorvin=$(realpath "$1")
-yardstick=$(realpath "$2")
-probe=$(realpath "$3")
-runs=${4:-15}
+runs=15
+if [ "${1:-}" = -n ]; then
+    runs=$2
+    shift 2
+fi
+if [ $# -lt 3 ]; then
+    echo "usage: $0 [-n RUNS] PROBE YARDSTICK QUORVIN [OTHER-BUILD...]" >&2
+    exit 2
+fi
+probe=$(realpath "$1")
+shift
+programs=()
+for program in "$@"; do
+    programs+=("$(realpath "$program")")
+done
 # The targets: Quorvin within this many times the yardstick.
 target=1.10
 
@@ -26,42 +38,43 @@ if ! xvfb_session_start "$scratch"; then
     exit 1
 fi
 
-# start_once NAME EXECUTABLE: one start from a fresh folder that holds a copy of the
-# executable, so that the settings file and every other file beside it are new.
-# Prints "NAME shown painted cpu rss".
+# start_once INDEX: one start of programs[INDEX] from a fresh folder that holds a copy of
+# its executable, so that the settings file and every other file beside it are new.
+# Prints "INDEX shown painted cpu rss".
 start_once() {
-    local folder
+    local executable=${programs[$1]} folder
     folder=$(mktemp -d -p "$scratch")
-    cp "$2" "$folder/"
-    (cd "$folder" && "$probe" "./$(basename "$2")") | sed "s/^/$1 /"
+    cp "$executable" "$folder/"
+    (cd "$folder" && "$probe" "./$(basename "$executable")") | sed "s/^/$1 /"
     rm -rf "$folder"
 }
 
+# Every round starts each program once; the order turns by one place from round to round,
+# so that no program always follows the same one.
 measure() {
-    start_once quorvin "$quorvin" >/dev/null
-    start_once yardstick "$yardstick" >/dev/null
-    local run
-    for ((run = 0; run < runs; run++)); do
-        # Each program starts first in every other round.
-        if ((run % 2 == 0)); then
-            start_once quorvin "$quorvin"
-            start_once yardstick "$yardstick"
-        else
-            start_once yardstick "$yardstick"
-            start_once quorvin "$quorvin"
-        fi
+    local count=${#programs[@]} round index
+    for ((index = 0; index < count; index++)); do
+        start_once "$index" >/dev/null
+    done
+    for ((round = 0; round < runs; round++)); do
+        for ((index = 0; index < count; index++)); do
+            start_once $(((index + round) % count))
+        done
     done
 }
 
+# The session bus is there as on a desktop; Qt connects to it at start.
 export -f start_once measure
-export scratch probe quorvin yardstick runs
-dbus-run-session -- bash -c measure >"$scratch/samples"
+programs_list=$(printf '%s\n' "${programs[@]}")
+export scratch probe runs programs_list
+dbus-run-session -- bash -c 'mapfile -t programs <<<"$programs_list"; measure' \
+    2> >(grep -v 'Failed to set fd limit' >&2) >"$scratch/samples"
 
-awk -v runs="$runs" -v target="$target" '
-    function median(name, column,    values, count, i, j, swap) {
+printf '%s\n' "${programs[@]}" | awk -v runs="$runs" -v target="$target" '
+    function median(index_, column,    values, count, i, j, swap) {
         count = 0
         for (i = 1; i <= rows; i++) {
-            if (who[i] == name) values[++count] = sample[i, column]
+            if (who[i] == index_) values[++count] = sample[i, column]
         }
         for (i = 2; i <= count; i++) {
             for (j = i; j > 1 && values[j - 1] > values[j]; j--) {
@@ -70,15 +83,18 @@ awk -v runs="$runs" -v target="$target" '
         }
         return count % 2 ? values[(count + 1) / 2] : (values[count / 2] + values[count / 2 + 1]) / 2
     }
+    NR == FNR { name[FNR - 1] = FNR == 1 ? "yardstick (one label)" : FNR == 2 ? "Quorvin" : $0; programs = FNR; next }
     { rows++; who[rows] = $1; for (c = 2; c <= 5; c++) sample[rows, c] = $c }
     END {
-        for (c = 2; c <= 5; c++) { q[c] = median("quorvin", c); y[c] = median("yardstick", c) }
-        printf "Start-up, medians of %d alternated starts each\n\n", runs
+        for (p = 0; p < programs; p++) for (c = 2; c <= 5; c++) m[p, c] = median(p, c)
+        printf "Start-up, medians of %d starts of each program, by turns\n\n", runs
         printf "| program | window shown | first drawing | CPU to first drawing | idle resident memory |\n"
         printf "| --- | --- | --- | --- | --- |\n"
-        printf "| yardstick (one label) | %.1f ms | %.1f ms | %.1f ms | %.1f MiB |\n", y[2], y[3], y[4], y[5] / 1024
-        printf "| Quorvin | %.1f ms | %.1f ms | %.1f ms | %.1f MiB |\n", q[2], q[3], q[4], q[5] / 1024
-        printf "| ratio | %.2f | %.2f | %.2f | %.2f |\n\n", q[2] / y[2], q[3] / y[3], q[4] / y[4], q[5] / y[5]
-        printf "Window shown within %.2fx: %s\n", target, q[2] / y[2] <= target ? "met" : "NOT met"
-        printf "Idle memory within %.2fx: %s\n", target, q[5] / y[5] <= target ? "met" : "NOT met"
-    }' "$scratch/samples"
+        for (p = 0; p < programs; p++) {
+            printf "| %s |", name[p]
+            for (c = 2; c <= 4; c++) printf " %.1f ms%s |", m[p, c], p ? sprintf(" (%.2fx)", m[p, c] / m[0, c]) : ""
+            printf " %.1f MiB%s |\n", m[p, 5] / 1024, p ? sprintf(" (%.2fx)", m[p, 5] / m[0, 5]) : ""
+        }
+        printf "\nWindow shown within %.2fx of the yardstick: %s\n", target, m[1, 2] / m[0, 2] <= target ? "met" : "NOT met"
+        printf "Idle memory within %.2fx of the yardstick: %s\n", target, m[1, 5] / m[0, 5] <= target ? "met" : "NOT met"
+    }' - "$scratch/samples"
