@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -251,6 +253,8 @@ TEST_F(DialogsTest, QqDialogReturnsToTheSupportDialog) {
                                   EXPECT_EQ(modal, FrmRegQQ);
                                   EXPECT_EQ(modal->windowTitle(), "用QQ付款");
                                   EXPECT_EQ(modal->size(), QSize(379, 519));
+                                  EXPECT_EQ(Control<QLabel>(modal, "Image1")->pixmap().size(),
+                                            QSize(720, 1080));
                                   TypeKey(Qt::Key_C);
                               },
                               [&](QWidget* modal) {
@@ -268,5 +272,36 @@ TEST_F(DialogsTest, SupportDialogShowsThePictureFittedToItsBox) {
     EXPECT_EQ(FrmGiveMoney->size(), QSize(884, 494));
     EXPECT_EQ(Control<QLabel>(FrmGiveMoney, "Image1")->pixmap().size(), QSize(505, 393));
 }
+
+struct PictureCase {
+    const char* name;
+    std::function<std::unique_ptr<TForm>()> make;
+    const char* image;
+    QSize size;
+};
+
+template <class T> std::function<std::unique_ptr<TForm>()> Make() {
+    return [] { return std::make_unique<T>(); };
+}
+
+class DialogPictureTest : public testing::TestWithParam<PictureCase> {};
+
+// The dialogs' pictures cost start-up time and memory; each is decoded when its dialog
+// first shows, and is there for the first frame.
+TEST_P(DialogPictureTest, IsDecodedWhenTheDialogFirstShows) {
+    const std::unique_ptr<TForm> dialog = GetParam().make();
+    auto* image = Control<QLabel>(dialog.get(), GetParam().image);
+    EXPECT_TRUE(image->pixmap().isNull());
+    dialog->show();
+    EXPECT_EQ(image->pixmap().size(), GetParam().size);
+    dialog->hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, DialogPictureTest,
+    testing::Values(PictureCase{"Phone", Make<TFrmVisitePhone>(), "Img2DimsCode", {210, 210}},
+                    PictureCase{"Support", Make<TFrmGiveMoney>(), "Image1", {505, 393}},
+                    PictureCase{"QqPayment", Make<TFrmRegQQ>(), "Image1", {720, 1080}}),
+    [](const auto& info) { return info.param.name; });
 
 } // namespace
