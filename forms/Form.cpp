@@ -103,13 +103,25 @@ void TForm::PrepareButtons() {
             connect(button, &QAbstractButton::clicked, this,
                     [this] { SetModalResult(TModalResult::Cancel); });
         }
-        if (button->property("closeGlyph").toBool()) {
-            button->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-        }
         if (button->property("closesWindow").toBool()) {
             connect(button, &QAbstractButton::clicked, this, &TForm::Close);
         }
     }
+}
+
+void TForm::ShowCloseGlyphs() {
+    // The glyph comes from the desktop's icon theme: a lookup that windows created hidden
+    // at start-up leave until they first show.
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        if (button->property("closeGlyph").toBool() && button->icon().isNull()) {
+            button->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+        }
+    }
+}
+
+void TForm::showEvent(QShowEvent* event) {
+    ShowCloseGlyphs();
+    QMainWindow::showEvent(event);
 }
 
 void TForm::setVisible(bool visible) {

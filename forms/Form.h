@@ -50,6 +50,7 @@ public:
 protected:
     void SetupForm();
 
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,6 +59,7 @@ private:
     void ConvertFontSizesToPixels();
     void FixClientSize();
     void PrepareButtons();
+    void ShowCloseGlyphs();
     void FitAutoSizeLabels();
     void PlaceOnScreen();
     void FocusFirstControl();

@@ -304,4 +304,26 @@ INSTANTIATE_TEST_SUITE_P(
                     PictureCase{"QqPayment", Make<TFrmRegQQ>(), "Image1", {720, 1080}}),
     [](const auto& info) { return info.param.name; });
 
+struct GlyphCase {
+    const char* name;
+    std::function<std::unique_ptr<TForm>()> make;
+    const char* button;
+};
+
+class CloseGlyphTest : public testing::TestWithParam<GlyphCase> {};
+
+TEST_P(CloseGlyphTest, IsThereWhenTheDialogFirstShows) {
+    const std::unique_ptr<TForm> dialog = GetParam().make();
+    auto* button = Control<QPushButton>(dialog.get(), GetParam().button);
+    EXPECT_TRUE(button->icon().isNull());
+    dialog->show();
+    EXPECT_FALSE(button->icon().isNull());
+    dialog->hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, CloseGlyphTest,
+                         testing::Values(GlyphCase{"Support", Make<TFrmGiveMoney>(), "BitBtn1"},
+                                         GlyphCase{"QqPayment", Make<TFrmRegQQ>(), "BtnClose"}),
+                         [](const auto& info) { return info.param.name; });
+
 } // namespace
