@@ -38,6 +38,18 @@ Qt::WindowFlags FlagsOf(TForm::TBorder border) {
     return Qt::Dialog | common;
 }
 
+// Makes the font size that `widget` was given its pixel height (see Form.h).
+void ConvertFontSizeToPixels(QWidget* widget) {
+    if (!widget->testAttribute(Qt::WA_SetFont)) {
+        return;
+    }
+    QFont font = widget->font();
+    if (font.pointSize() > 0) {
+        font.setPixelSize(font.pointSize());
+        widget->setFont(font);
+    }
+}
+
 bool IsUsable(const QWidget* widget) {
     return widget->isVisible() && widget->isEnabled();
 }
@@ -60,14 +72,7 @@ void TForm::ConvertFontSizesToPixels() {
     QList<QWidget*> widgets = findChildren<QWidget*>();
     widgets.prepend(this);
     for (QWidget* widget : widgets) {
-        if (!widget->testAttribute(Qt::WA_SetFont)) {
-            continue;
-        }
-        QFont font = widget->font();
-        if (font.pointSize() > 0) {
-            font.setPixelSize(font.pointSize());
-            widget->setFont(font);
-        }
+        ConvertFontSizeToPixels(widget);
     }
     if (QWidget* menu = menuWidget()) {
         // Menus use the desktop's menu font, not the window's.
@@ -117,6 +122,15 @@ void TForm::ShowCloseGlyphs() {
             button->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
         }
     }
+}
+
+void TForm::changeEvent(QEvent* event) {
+    // A window's description sets its own font before it makes its controls. Given in
+    // pixels at once, the controls lay out their texts only at the size they show.
+    if (event->type() == QEvent::FontChange) {
+        ConvertFontSizeToPixels(this);
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void TForm::showEvent(QShowEvent* event) {
