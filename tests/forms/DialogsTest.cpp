@@ -1,3 +1,4 @@
+#include "forms/MakerDetails.h"
 #include "forms/UAboutBox.h"
 #include "forms/UFrmRegQQ.h"
 #include "forms/UGiveMoney.h"
@@ -9,6 +10,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <functional>
@@ -273,57 +275,54 @@ TEST_F(DialogsTest, SupportDialogShowsThePictureFittedToItsBox) {
     EXPECT_EQ(Control<QLabel>(FrmGiveMoney, "Image1")->pixmap().size(), QSize(505, 393));
 }
 
-struct PictureCase {
-    const char* name;
-    std::function<std::unique_ptr<TForm>()> make;
-    const char* image;
-    QSize size;
-};
-
 template <class T> std::function<std::unique_ptr<TForm>()> Make() {
     return [] { return std::make_unique<T>(); };
 }
 
-class DialogPictureTest : public testing::TestWithParam<PictureCase> {};
+std::function<bool(const TForm*)> PictureOfSize(const char* image, QSize size) {
+    return [=](const TForm* dialog) {
+        return Control<QLabel>(dialog, image)->pixmap().size() == size;
+    };
+}
 
-// The dialogs' pictures cost start-up time and memory; each is decoded when its dialog
-// first shows, and is there for the first frame.
-TEST_P(DialogPictureTest, IsDecodedWhenTheDialogFirstShows) {
-    const std::unique_ptr<TForm> dialog = GetParam().make();
-    auto* image = Control<QLabel>(dialog.get(), GetParam().image);
-    EXPECT_TRUE(image->pixmap().isNull());
+std::function<bool(const TForm*)> CloseGlyphOn(const char* button) {
+    return
+        [=](const TForm* dialog) { return !Control<QPushButton>(dialog, button)->icon().isNull(); };
+}
+
+struct FirstShowCase {
+    const char* Name;
+    std::function<std::unique_ptr<TForm>()> Make;
+    // Whether the part that the dialog makes when it first shows is there.
+    std::function<bool(const TForm*)> Present;
+};
+
+class FirstShowTest : public testing::TestWithParam<FirstShowCase> {};
+
+// Pictures, glyphs and long texts of the dialogs cost start-up time and memory; each is
+// made when its dialog first shows, and is there for the first frame.
+TEST_P(FirstShowTest, MadeWhenTheDialogFirstShows) {
+    const std::unique_ptr<TForm> dialog = GetParam().Make();
+    EXPECT_FALSE(GetParam().Present(dialog.get()));
     dialog->show();
-    EXPECT_EQ(image->pixmap().size(), GetParam().size);
+    EXPECT_TRUE(GetParam().Present(dialog.get()));
     dialog->hide();
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Dialogs, DialogPictureTest,
-    testing::Values(PictureCase{"Phone", Make<TFrmVisitePhone>(), "Img2DimsCode", {210, 210}},
-                    PictureCase{"Support", Make<TFrmGiveMoney>(), "Image1", {505, 393}},
-                    PictureCase{"QqPayment", Make<TFrmRegQQ>(), "Image1", {720, 1080}}),
-    [](const auto& info) { return info.param.name; });
-
-struct GlyphCase {
-    const char* name;
-    std::function<std::unique_ptr<TForm>()> make;
-    const char* button;
-};
-
-class CloseGlyphTest : public testing::TestWithParam<GlyphCase> {};
-
-TEST_P(CloseGlyphTest, IsThereWhenTheDialogFirstShows) {
-    const std::unique_ptr<TForm> dialog = GetParam().make();
-    auto* button = Control<QPushButton>(dialog.get(), GetParam().button);
-    EXPECT_TRUE(button->icon().isNull());
-    dialog->show();
-    EXPECT_FALSE(button->icon().isNull());
-    dialog->hide();
-}
-
-INSTANTIATE_TEST_SUITE_P(Dialogs, CloseGlyphTest,
-                         testing::Values(GlyphCase{"Support", Make<TFrmGiveMoney>(), "BitBtn1"},
-                                         GlyphCase{"QqPayment", Make<TFrmRegQQ>(), "BtnClose"}),
-                         [](const auto& info) { return info.param.name; });
+    Dialogs, FirstShowTest,
+    testing::Values(
+        FirstShowCase{"PhoneQrCode", Make<TFrmVisitePhone>(),
+                      PictureOfSize("Img2DimsCode", {210, 210})},
+        FirstShowCase{"SupportPicture", Make<TFrmGiveMoney>(), PictureOfSize("Image1", {505, 393})},
+        FirstShowCase{"SupportNotice", Make<TFrmGiveMoney>(),
+                      [](const TForm* dialog) {
+                          return Control<QPlainTextEdit>(dialog, "Memo")->toPlainText() ==
+                                 QString::fromUtf8(BuyingNotice);
+                      }},
+        FirstShowCase{"SupportCloseGlyph", Make<TFrmGiveMoney>(), CloseGlyphOn("BitBtn1")},
+        FirstShowCase{"QqPicture", Make<TFrmRegQQ>(), PictureOfSize("Image1", {720, 1080})},
+        FirstShowCase{"QqCloseGlyph", Make<TFrmRegQQ>(), CloseGlyphOn("BtnClose")}),
+    [](const auto& info) { return info.param.Name; });
 
 } // namespace
