@@ -78,4 +78,4 @@ format:
 # window with one Chinese label, on a private X display (not part of `make test`).
 bench-startup: build
 	bench/startup/run-startup-bench.sh $(BUILD_DIR)/bench/startup/first_window_probe \
-		$(BUILD_DIR)/bench/startup/startup_yardstick $(BUILD_DIR)/app/quorvin
+		$(BUILD_DIR)/bench/startup/startup_yardstick $(BUILD_DIR)/program/quorvin
