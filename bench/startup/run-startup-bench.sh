@@ -139,7 +139,8 @@ printf '%s\n' "${programs[@]}" | awk -v runs="$runs" -v target="$target" '
         printf "\nUser-space instructions until the first window is shown and idle (callgrind, one start each)\n\n"
         printf "| program | instructions |\n| --- | --- |\n"
         for (p = 0; p < programs; p++) {
-            printf "| %s | %.1f M%s |\n", name[p], instructions[p] / 1e6, p ? sprintf(" (%.2fx)", instructions[p] / instructions[0]) : ""
+            if (!instructions[p]) { printf "| %s | not counted |\n", name[p]; continue }
+            printf "| %s | %.1f M%s |\n", name[p], instructions[p] / 1e6, p && instructions[0] ? sprintf(" (%.2fx)", instructions[p] / instructions[0]) : ""
         }
         printf "\nWindow shown within %.2fx of the yardstick: %s\n", target, m[1, 2] / m[0, 2] <= target ? "met" : "NOT met"
         printf "Idle memory within %.2fx of the yardstick: %s\n", target, m[1, 5] / m[0, 5] <= target ? "met" : "NOT met"
