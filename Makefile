@@ -14,7 +14,7 @@ FUZZ_SECONDS ?= 60
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test test-sanitize test-windows fuzz format package screenshots
+.PHONY: all deps configure build run test test-sanitize test-windows fuzz format package screenshots bench-startup
 
 all: build
 
@@ -73,3 +73,9 @@ screenshots: build
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# How fast the program shows its first window, and its memory once idle, against a bare
+# window with one Chinese label, on a private X display (not part of `make test`).
+bench-startup: build
+	bench/startup/run-startup-bench.sh $(BUILD_DIR)/bench/startup/first_window_probe \
+		$(BUILD_DIR)/bench/startup/startup_yardstick $(BUILD_DIR)/program/quorvin

@@ -38,6 +38,18 @@ Qt::WindowFlags FlagsOf(TForm::TBorder border) {
     return Qt::Dialog | common;
 }
 
+// Makes the font size that `widget` was given its pixel height (see Form.h).
+void ConvertFontSizeToPixels(QWidget* widget) {
+    if (!widget->testAttribute(Qt::WA_SetFont)) {
+        return;
+    }
+    QFont font = widget->font();
+    if (font.pointSize() > 0) {
+        font.setPixelSize(font.pointSize());
+        widget->setFont(font);
+    }
+}
+
 bool IsUsable(const QWidget* widget) {
     return widget->isVisible() && widget->isEnabled();
 }
@@ -60,14 +72,7 @@ void TForm::ConvertFontSizesToPixels() {
     QList<QWidget*> widgets = findChildren<QWidget*>();
     widgets.prepend(this);
     for (QWidget* widget : widgets) {
-        if (!widget->testAttribute(Qt::WA_SetFont)) {
-            continue;
-        }
-        QFont font = widget->font();
-        if (font.pointSize() > 0) {
-            font.setPixelSize(font.pointSize());
-            widget->setFont(font);
-        }
+        ConvertFontSizeToPixels(widget);
     }
     if (QWidget* menu = menuWidget()) {
         // Menus use the desktop's menu font, not the window's.
@@ -103,13 +108,34 @@ void TForm::PrepareButtons() {
             connect(button, &QAbstractButton::clicked, this,
                     [this] { SetModalResult(TModalResult::Cancel); });
         }
-        if (button->property("closeGlyph").toBool()) {
-            button->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-        }
         if (button->property("closesWindow").toBool()) {
             connect(button, &QAbstractButton::clicked, this, &TForm::Close);
         }
     }
+}
+
+void TForm::ShowCloseGlyphs() {
+    // The glyph comes from the desktop's icon theme: a lookup that windows created hidden
+    // at start-up leave until they first show.
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        if (button->property("closeGlyph").toBool() && button->icon().isNull()) {
+            button->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+        }
+    }
+}
+
+void TForm::changeEvent(QEvent* event) {
+    // A window's description sets its own font before it makes its controls. Given in
+    // pixels at once, the controls lay out their texts only at the size they show.
+    if (event->type() == QEvent::FontChange) {
+        ConvertFontSizeToPixels(this);
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void TForm::showEvent(QShowEvent* event) {
+    ShowCloseGlyphs();
+    QMainWindow::showEvent(event);
 }
 
 void TForm::setVisible(bool visible) {

@@ -24,8 +24,9 @@ enum class TModalResult { None, Ok, Cancel };
 // its pixel height, as on a 96 dpi screen.
 // Buttons can carry a dynamic property in the .ui: "modalResult" ("ok" or "cancel")
 // ends a modal showing with that result; "closesWindow" (true) closes the window;
-// "closeGlyph" (true) shows the close glyph. A label with the property "autoSize" (true) takes the
-// size of its text each time the window is shown; its top-left corner stays.
+// "closeGlyph" (true) shows the close glyph, from the window's first showing on. A label
+// with the property "autoSize" (true) takes the size of its text each time the window is
+// shown; its top-left corner stays.
 class TForm : public QMainWindow {
     Q_OBJECT
 
@@ -50,6 +51,8 @@ public:
 protected:
     void SetupForm();
 
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,6 +61,7 @@ private:
     void ConvertFontSizesToPixels();
     void FixClientSize();
     void PrepareButtons();
+    void ShowCloseGlyphs();
     void FitAutoSizeLabels();
     void PlaceOnScreen();
     void FocusFirstControl();

@@ -16,6 +16,9 @@ public:
     TFrmRegQQ();
     ~TFrmRegQQ() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     std::unique_ptr<Ui::TFrmRegQQ> ui;
 };

@@ -29,7 +29,6 @@ void TFrmGiveMoney::ShowMakerDetails() {
     ui->LblBankCCB->setText(QString::fromUtf8(SecondCardNumber));
     ui->Label2->setText(QString::fromUtf8(PhoneLine));
     ui->LblPhone->setText(QString::fromUtf8(PhoneNumber));
-    ui->Memo->setPlainText(QString::fromUtf8(BuyingNotice));
 }
 
 void TFrmGiveMoney::ConnectHandlers() {
@@ -46,12 +45,14 @@ void TFrmGiveMoney::ConnectHandlers() {
 }
 
 void TFrmGiveMoney::showEvent(QShowEvent* event) {
-    // The large picture is decoded once, when the dialog is first shown, not at start-up.
-    // A picture that cannot be decoded leaves the image empty.
-    if (!PictureDecoded) {
-        PictureDecoded = true;
+    // The large picture and the long notice are made once, when the dialog is first
+    // shown, not at start-up: most runs never open this dialog. A picture that cannot be
+    // decoded leaves the image empty.
+    if (!FirstShown) {
+        FirstShown = true;
         const QImage picture = LoadJpegToBox(QStringLiteral(":/support.jpg"), ui->Image1->size());
         ui->Image1->setPixmap(QPixmap::fromImage(picture));
+        ui->Memo->setPlainText(QString::fromUtf8(BuyingNotice));
     }
     TForm::showEvent(event);
 }

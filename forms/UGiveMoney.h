@@ -35,7 +35,7 @@ private:
     void BtnRegQQClick();
 
     std::unique_ptr<Ui::TFrmGiveMoney> ui;
-    bool PictureDecoded = false;
+    bool FirstShown = false;
 };
 
 extern TFrmGiveMoney* FrmGiveMoney;

@@ -1,3 +1,4 @@
+#include "forms/MakerDetails.h"
 #include "forms/UAboutBox.h"
 #include "forms/UFrmRegQQ.h"
 #include "forms/UGiveMoney.h"
@@ -9,8 +10,11 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -251,6 +255,8 @@ TEST_F(DialogsTest, QqDialogReturnsToTheSupportDialog) {
                                   EXPECT_EQ(modal, FrmRegQQ);
                                   EXPECT_EQ(modal->windowTitle(), "用QQ付款");
                                   EXPECT_EQ(modal->size(), QSize(379, 519));
+                                  EXPECT_EQ(Control<QLabel>(modal, "Image1")->pixmap().size(),
+                                            QSize(720, 1080));
                                   TypeKey(Qt::Key_C);
                               },
                               [&](QWidget* modal) {
@@ -268,5 +274,55 @@ TEST_F(DialogsTest, SupportDialogShowsThePictureFittedToItsBox) {
     EXPECT_EQ(FrmGiveMoney->size(), QSize(884, 494));
     EXPECT_EQ(Control<QLabel>(FrmGiveMoney, "Image1")->pixmap().size(), QSize(505, 393));
 }
+
+template <class T> std::function<std::unique_ptr<TForm>()> Make() {
+    return [] { return std::make_unique<T>(); };
+}
+
+std::function<bool(const TForm*)> PictureOfSize(const char* image, QSize size) {
+    return [=](const TForm* dialog) {
+        return Control<QLabel>(dialog, image)->pixmap().size() == size;
+    };
+}
+
+std::function<bool(const TForm*)> CloseGlyphOn(const char* button) {
+    return
+        [=](const TForm* dialog) { return !Control<QPushButton>(dialog, button)->icon().isNull(); };
+}
+
+struct FirstShowCase {
+    const char* Name;
+    std::function<std::unique_ptr<TForm>()> Make;
+    // Whether the part that the dialog makes when it first shows is there.
+    std::function<bool(const TForm*)> Present;
+};
+
+class FirstShowTest : public testing::TestWithParam<FirstShowCase> {};
+
+// Pictures, glyphs and long texts of the dialogs cost start-up time and memory; each is
+// made when its dialog first shows, and is there for the first frame.
+TEST_P(FirstShowTest, MadeWhenTheDialogFirstShows) {
+    const std::unique_ptr<TForm> dialog = GetParam().Make();
+    EXPECT_FALSE(GetParam().Present(dialog.get()));
+    dialog->show();
+    EXPECT_TRUE(GetParam().Present(dialog.get()));
+    dialog->hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, FirstShowTest,
+    testing::Values(
+        FirstShowCase{"PhoneQrCode", Make<TFrmVisitePhone>(),
+                      PictureOfSize("Img2DimsCode", {210, 210})},
+        FirstShowCase{"SupportPicture", Make<TFrmGiveMoney>(), PictureOfSize("Image1", {505, 393})},
+        FirstShowCase{"SupportNotice", Make<TFrmGiveMoney>(),
+                      [](const TForm* dialog) {
+                          return Control<QPlainTextEdit>(dialog, "Memo")->toPlainText() ==
+                                 QString::fromUtf8(BuyingNotice);
+                      }},
+        FirstShowCase{"SupportCloseGlyph", Make<TFrmGiveMoney>(), CloseGlyphOn("BitBtn1")},
+        FirstShowCase{"QqPicture", Make<TFrmRegQQ>(), PictureOfSize("Image1", {720, 1080})},
+        FirstShowCase{"QqCloseGlyph", Make<TFrmRegQQ>(), CloseGlyphOn("BtnClose")}),
+    [](const auto& info) { return info.param.Name; });
 
 } // namespace
