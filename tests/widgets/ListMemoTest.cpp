@@ -125,7 +125,7 @@ TEST_F(ListMemoTest, TypesInGeneratedLineAsText) {
     Memo->SetSelection({3, 1}, {3, 1});
     QTest::keyClicks(Memo, "z");
     EXPECT_EQ(Memo->Text(), "0\n1\n2\n3z\n4\n5\n6\n7\n8\n9\n");
-    EXPECT_EQ(Memo->Document().Runs().size(), 4u);
+    EXPECT_EQ(Memo->Document().PieceList().size(), 3u);
 }
 
 TEST_F(ListMemoTest, InputMethodCommitsChinese) {
