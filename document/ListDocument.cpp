@@ -3,14 +3,6 @@
 #include <algorithm>
 #include <limits>
 
-namespace {
-
-bool IsBreak(char16_t c) {
-    return c == u'\n' || c == u'\r';
-}
-
-} // namespace
-
 void TListDocument::SetText(std::u16string_view text) {
     Store.Clear();
     Reset(Store.Append(text));
@@ -175,35 +167,47 @@ void TListDocument::Tail(const TPiece& piece, int64_t offset, std::vector<TPiece
     }
 }
 
-TListDocument::TPieceChange TListDocument::Splice(int64_t begin, int64_t end,
-                                                  std::u16string_view text) {
+std::vector<TPiece> TListDocument::AppendText(std::u16string_view text) {
+    return Store.Append(text);
+}
+
+std::vector<TPiece> TListDocument::AppendText(std::string_view text) {
+    return Store.AppendUtf8(text);
+}
+
+template <typename TText>
+TListDocument::TPieceChange TListDocument::Splice(int64_t begin, int64_t end, TText text) {
     // Text that starts with a line break, put before a line break, is the same text as
     // the rest of it with that break, put after the break: a line typed at the end of a
     // generated line so leaves that line generated.
-    std::u16string rotated;
-    if (begin == end && begin < CharCount() && !text.empty() && IsBreak(text[0]) &&
-        TextAt(begin, begin + 1) == u"\n") {
-        const size_t unit = text.size() > 1 && text[0] == u'\r' && text[1] == u'\n' ? 2 : 1;
-        rotated = std::u16string(text.substr(unit)) + u'\n';
-        text = rotated;
+    bool rotated = false;
+    if (begin == end && begin < CharCount() && !text.empty() &&
+        (text[0] == '\n' || text[0] == '\r') && TextAt(begin, begin + 1) == u"\n") {
+        text.remove_prefix(text.size() > 1 && text[0] == '\r' && text[1] == '\n' ? 2 : 1);
+        rotated = true;
         ++begin;
         ++end;
     }
     TPieceChange change;
     std::vector<TPiece> pieces;
     size_t count = 0;
+    TPieceTree::TFound last;
     if (CharCount() > 0) {
         const TPieceTree::TFound first = Pieces.AtChar(begin > 0 ? begin - 1 : 0);
-        const TPieceTree::TFound last = Pieces.AtChar(std::min(end, CharCount() - 1));
+        last = Pieces.AtChar(std::min(end, CharCount() - 1));
         change.Index = first.Index;
         count = last.Index - first.Index + 1;
+        // The head's text is appended first, so that text typed after it joins it.
         Head(first.Piece, begin - first.CharsBefore, pieces);
-        for (const TPiece& piece : Store.Append(text)) {
-            pieces.push_back(piece);
-        }
+    }
+    for (const TPiece& piece : AppendText(text)) {
+        pieces.push_back(piece);
+    }
+    if (rotated) {
+        pieces.push_back(Store.Append(u"\n").front());
+    }
+    if (count > 0) {
         Tail(last.Piece, end - last.CharsBefore, pieces);
-    } else {
-        pieces = Store.Append(text);
     }
     // Neighbours that can be one piece become one.
     for (const TPiece& piece : pieces) {
@@ -221,12 +225,22 @@ TListDocument::TPieceChange TListDocument::Splice(int64_t begin, int64_t end,
 }
 
 TTextPos TListDocument::Replace(TTextPos from, TTextPos to, std::u16string_view text, bool typed) {
+    return ReplaceWith(from, to, text, typed);
+}
+
+TTextPos TListDocument::ReplaceUtf8(TTextPos from, TTextPos to, std::string_view text) {
+    return ReplaceWith(from, to, text, false);
+}
+
+template <typename TText>
+TTextPos TListDocument::ReplaceWith(TTextPos from, TTextPos to, TText text, bool typed) {
     OrderAndClamp(from, to);
     const int64_t begin = OffsetOf(from);
     const int64_t end = OffsetOf(to);
     const bool joinsTyping =
-        typed && from == to && std::none_of(text.begin(), text.end(), IsBreak) && Done > 0 &&
-        Done == History.size() && History.back().Typed && History.back().End == from;
+        typed && from == to &&
+        std::none_of(text.begin(), text.end(), [](auto c) { return c == '\n' || c == '\r'; }) &&
+        Done > 0 && Done == History.size() && History.back().Typed && History.back().End == from;
     const int64_t charsBefore = CharCount();
     TPieceChange change = Splice(begin, end, text);
     const TTextPos after = PosOf(end + CharCount() - charsBefore);

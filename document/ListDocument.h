@@ -82,6 +82,8 @@ public:
     // inserted text. A typed edit that continues the previous typed edit joins it, so
     // one Undo takes back a typed word.
     TTextPos Replace(TTextPos from, TTextPos to, std::u16string_view text, bool typed = false);
+    // The same with UTF-8 text (a paste): it goes into the document without a UTF-16 copy.
+    TTextPos ReplaceUtf8(TTextPos from, TTextPos to, std::string_view text);
 
     bool CanUndo() const { return Done > 0; }
     bool CanRedo() const { return Done < History.size(); }
@@ -112,8 +114,12 @@ private:
     // rest: a generated line that is cut is copied as text.
     void Head(const TPiece& piece, int64_t offset, std::vector<TPiece>& out);
     void Tail(const TPiece& piece, int64_t offset, std::vector<TPiece>& out);
-    // Replaces the characters `begin`..`end` with `text`.
-    TPieceChange Splice(int64_t begin, int64_t end, std::u16string_view text);
+    // Replaces the characters `begin`..`end` with `text` (UTF-16 or UTF-8).
+    template <typename TText> TPieceChange Splice(int64_t begin, int64_t end, TText text);
+    template <typename TText>
+    TTextPos ReplaceWith(TTextPos from, TTextPos to, TText text, bool typed);
+    std::vector<TPiece> AppendText(std::u16string_view text);
+    std::vector<TPiece> AppendText(std::string_view text);
     void Reset(std::vector<TPiece> pieces);
 
     TPieceText Store;

@@ -13,35 +13,97 @@ auto TPieceText::WithChars(const TPiece& piece, int64_t begin, int64_t end, Visi
 
 std::vector<TPiece> TPieceText::Append(std::u16string_view text) {
     std::vector<TPiece> pieces;
-    std::u16string chunk;
     size_t i = 0;
     while (i < text.size()) {
-        chunk.clear();
-        while (i < text.size() && static_cast<int64_t>(chunk.size()) < MaxPiece) {
+        Chunk.clear();
+        while (i < text.size() && static_cast<int64_t>(Chunk.size()) < MaxPiece) {
             char16_t c = text[i++];
             if (c == u'\r') {
                 i += i < text.size() && text[i] == u'\n' ? 1 : 0;
                 c = u'\n';
             }
-            chunk.push_back(c);
+            Chunk.push_back(c);
         }
-        const bool wide =
-            std::any_of(chunk.begin(), chunk.end(), [](char16_t c) { return c > 0xFF; });
-        const uint32_t index = OpenBlock(wide, chunk.size());
-        TBlock& block = Blocks[index];
-        const size_t start = block.Size();
-        if (wide) {
-            block.Text += chunk;
-        } else {
-            block.Narrow.resize(start + chunk.size());
-            std::transform(chunk.begin(), chunk.end(), block.Narrow.begin() + start,
-                           [](char16_t c) { return static_cast<uint8_t>(c); });
-        }
-        pieces.push_back({false, index, static_cast<int64_t>(start),
-                          static_cast<int64_t>(chunk.size()),
-                          std::count(chunk.begin(), chunk.end(), u'\n')});
+        StoreChunk(pieces);
     }
     return pieces;
+}
+
+std::vector<TPiece> TPieceText::AppendUtf8(std::string_view text) {
+    std::vector<TPiece> pieces;
+    const auto byte = [&text](size_t at) { return static_cast<uint8_t>(text[at]); };
+    const auto follows = [&](size_t at) { return at < text.size() && (byte(at) & 0xC0) == 0x80; };
+    size_t i = 0;
+    while (i < text.size()) {
+        // Plain ASCII without carriage returns goes straight into a block.
+        const size_t ascii = static_cast<size_t>(
+            std::find_if(text.begin() + static_cast<std::ptrdiff_t>(i),
+                         text.begin() + static_cast<std::ptrdiff_t>(
+                                            std::min<size_t>(text.size(), i + MaxPiece)),
+                         [](char c) { return static_cast<uint8_t>(c) >= 0x80 || c == '\r'; }) -
+            text.begin());
+        if (ascii == text.size() || ascii - i == MaxPiece) {
+            StoreNarrow(text.substr(i, ascii - i), pieces);
+            i = ascii;
+            continue;
+        }
+        Chunk.clear();
+        // A chunk may go one over, by the second half of a surrogate pair.
+        while (i < text.size() && static_cast<int64_t>(Chunk.size()) < MaxPiece) {
+            const uint8_t lead = byte(i++);
+            if (lead < 0x80) {
+                if (lead == '\r') {
+                    i += i < text.size() && text[i] == '\n' ? 1 : 0;
+                }
+                Chunk.push_back(lead == '\r' ? u'\n' : static_cast<char16_t>(lead));
+                continue;
+            }
+            // The length of the sequence and the smallest character it may encode.
+            const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+            const uint32_t least = more == 3 ? 0x10000 : more == 2 ? 0x800 : 0x80;
+            uint32_t c = more < 0 ? 0 : lead & (0x3F >> more);
+            int taken = 0;
+            for (; taken < more && follows(i); ++taken) {
+                c = c << 6 | (byte(i++) & 0x3F);
+            }
+            if (more < 0 || taken < more || c < least || c > 0x10FFFF ||
+                (c >= 0xD800 && c <= 0xDFFF)) {
+                Chunk.push_back(u'\uFFFD');
+            } else if (c >= 0x10000) {
+                Chunk.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+                Chunk.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+            } else {
+                Chunk.push_back(static_cast<char16_t>(c));
+            }
+        }
+        StoreChunk(pieces);
+    }
+    return pieces;
+}
+
+void TPieceText::StoreNarrow(std::string_view ascii, std::vector<TPiece>& pieces) {
+    const uint32_t index = OpenBlock(false, ascii.size());
+    std::vector<uint8_t>& narrow = Blocks[index].Narrow;
+    const size_t start = narrow.size();
+    narrow.insert(narrow.end(), ascii.begin(), ascii.end());
+    pieces.push_back({false, index, static_cast<int64_t>(start), static_cast<int64_t>(ascii.size()),
+                      std::count(ascii.begin(), ascii.end(), '\n')});
+}
+
+void TPieceText::StoreChunk(std::vector<TPiece>& pieces) {
+    const bool wide = std::any_of(Chunk.begin(), Chunk.end(), [](char16_t c) { return c > 0xFF; });
+    const uint32_t index = OpenBlock(wide, Chunk.size());
+    TBlock& block = Blocks[index];
+    const size_t start = block.Size();
+    if (wide) {
+        block.Text += Chunk;
+    } else {
+        block.Narrow.resize(start + Chunk.size());
+        std::transform(Chunk.begin(), Chunk.end(), block.Narrow.begin() + start,
+                       [](char16_t c) { return static_cast<uint8_t>(c); });
+    }
+    pieces.push_back({false, index, static_cast<int64_t>(start), static_cast<int64_t>(Chunk.size()),
+                      std::count(Chunk.begin(), Chunk.end(), u'\n')});
 }
 
 void TPieceText::Clear() {

@@ -15,12 +15,15 @@
 // document, its undo history) can share it.
 class TPieceText {
 public:
-    // The longest text piece: finding a line break within a piece scans at most this.
+    // The longest text piece (give or take a surrogate half): finding a line break
+    // within a piece scans at most this.
     static constexpr int64_t MaxPiece = 16 * 1024;
 
     // Appends text, each "\r\n", "\r" and "\n" taken as one "\n", and returns the pieces
     // that hold it.
     std::vector<TPiece> Append(std::u16string_view text);
+    // The same for UTF-8 text; a byte that is not part of a valid sequence gives U+FFFD.
+    std::vector<TPiece> AppendUtf8(std::string_view text);
     // Forgets all appended text.
     void Clear();
 
@@ -54,6 +57,9 @@ private:
         size_t Size() const { return Wide ? Text.size() : Narrow.size(); }
     };
 
+    // Stores the characters of Chunk as one more piece.
+    void StoreChunk(std::vector<TPiece>& pieces);
+    void StoreNarrow(std::string_view ascii, std::vector<TPiece>& pieces);
     // The block that takes `size` more characters of the given width.
     uint32_t OpenBlock(bool wide, size_t size);
 
@@ -62,6 +68,7 @@ private:
     auto WithChars(const TPiece& piece, int64_t begin, int64_t end, Visit visit) const;
 
     TListLineSource Lines;
+    std::u16string Chunk;
     std::vector<TBlock> Blocks;
     int64_t OpenNarrow = -1;
     int64_t OpenWide = -1;

@@ -562,6 +562,14 @@ void TListMemo::ReplaceSelection(const QString& text, bool typed) {
     if (text.isEmpty() && !HasSelection()) {
         return;
     }
+    const std::u16string_view chars(QStringView(text).utf16(), static_cast<size_t>(text.size()));
+    ReplaceSelectionWith(
+        [&] { return Doc.Replace(SelectionStart(), SelectionEnd(), chars, typed); },
+        [&text] { return text; });
+}
+
+template <typename Replace, typename Inserted>
+void TListMemo::ReplaceSelectionWith(Replace replace, Inserted inserted) {
     const bool tell = QAccessible::isActive();
     const int offset = tell ? AccessibleOffset(SelectionStart()) : 0;
     const QString removed =
@@ -569,13 +577,11 @@ void TListMemo::ReplaceSelection(const QString& text, bool typed) {
                     AccessibleRemovedChars
             ? QString::fromStdU16String(Doc.Text(SelectionStart(), SelectionEnd()))
             : QString();
-    Caret = Anchor = Doc.Replace(
-        SelectionStart(), SelectionEnd(),
-        std::u16string_view(QStringView(text).utf16(), static_cast<size_t>(text.size())), typed);
+    Caret = Anchor = replace();
     WantedX = -1;
     TextChanged(Doc.LastChange());
     if (tell) {
-        QAccessibleTextUpdateEvent event(this, offset, removed, text);
+        QAccessibleTextUpdateEvent event(this, offset, removed, inserted());
         QAccessible::updateAccessibility(&event);
     }
 }
@@ -610,7 +616,12 @@ void TListMemo::DeleteSelection() {
 }
 
 void TListMemo::Paste() {
-    ReplaceSelection(QString::fromStdString(Desktop().ClipboardText()), false);
+    const std::string text = Desktop().ClipboardText();
+    if (text.empty() && !HasSelection()) {
+        return;
+    }
+    ReplaceSelectionWith([&] { return Doc.ReplaceUtf8(SelectionStart(), SelectionEnd(), text); },
+                         [&text] { return QString::fromStdString(text); });
 }
 
 void TListMemo::Undo() {

@@ -175,6 +175,10 @@ private:
     TTextPos RowEnd(TTextPos pos) const;
 
     void ReplaceSelection(const QString& text, bool typed);
+    // Replaces the selection by `replace()` on the document, which returns where the
+    // caret goes; `inserted()` gives screen readers the new text.
+    template <typename Replace, typename Inserted>
+    void ReplaceSelectionWith(Replace replace, Inserted inserted);
     void DeleteTo(TTextPos pos);
     void CopySelection() { Copy(); }
 
