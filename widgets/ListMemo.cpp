@@ -182,8 +182,10 @@ int64_t TListMemo::ChunkStart(int64_t line, int64_t chunk) const {
 }
 
 int64_t TListMemo::ChunkOf(TTextPos pos) const {
-    const int64_t chunk = std::min(pos.Column / ChunkChars, ChunkCount(pos.Line) - 1);
-    return pos.Column < ChunkStart(pos.Line, chunk) ? chunk - 1 : chunk;
+    // A chunk starts at a multiple of ChunkChars or one before it.
+    const int64_t count = ChunkCount(pos.Line);
+    const int64_t chunk = std::min(pos.Column / ChunkChars, count - 1);
+    return chunk + 1 < count && pos.Column >= ChunkStart(pos.Line, chunk + 1) ? chunk + 1 : chunk;
 }
 
 int TListMemo::RowCount(int64_t line, int64_t chunk) const {
