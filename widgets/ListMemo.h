@@ -109,7 +109,7 @@ private:
     static int CharClass(QChar c);
 
     // Characters laid out together: a longer line is wrapped a chunk at a time.
-    static constexpr int64_t ChunkChars = 2048;
+    static constexpr int64_t ChunkChars = 1024;
 
     // A place on screen: a row of the layout of a chunk of a line.
     struct TRow {

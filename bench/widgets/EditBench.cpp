@@ -156,7 +156,9 @@ TMeasures RunChild(const QString& program, const QString& kind, const char* name
 std::string Cell(const TMeasures& measures, const char* name, const char* format, double scale) {
     const auto found = measures.find(name);
     if (found == measures.end()) {
-        return "stopped";
+        // Not reached before the case was stopped.
+        return std::string(name) == "paste" ? "> " + std::to_string(PeerLimitMs / 1000) + " s"
+                                            : "-";
     }
     char cell[32];
     std::snprintf(cell, sizeof cell, format, found->second * scale);

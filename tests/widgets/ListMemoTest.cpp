@@ -266,7 +266,7 @@ TEST_F(ListMemoTest, ScrollBarKeepsCountingPastIntRange) {
     EXPECT_EQ(bar->value(), 0);
 }
 
-// A line far longer than a layout chunk: 5000 "x", an emoji across the first chunk
+// A line far longer than a layout chunk: 5000 "x", an emoji across a chunk
 // boundary, then words.
 QString LongLine() {
     QString line(5000, QLatin1Char('x'));
