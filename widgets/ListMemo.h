@@ -73,7 +73,7 @@ public:
     QString AccessibleText(int start, int end) const;
     int AccessibleOffset(TTextPos pos) const;
     TTextPos AccessiblePos(int offset) const;
-    // The text of the shown lines.
+    // The text of the shown rows: the accessible value.
     QString ShownText() const;
     // The place of a character in screen coordinates.
     QRect CharacterRect(TTextPos pos) const;

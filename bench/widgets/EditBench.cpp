@@ -104,6 +104,7 @@ int RunEditCase(const QString& kind, const QString& name) {
     TPaintWatch watch(list->viewport());
     UntilPainted(watch, [list] { list->viewport()->update(); });
 
+    Print("textKiB", static_cast<double>(desktop.Clipboard.size()) / 1024);
     const long before = ResidentKiB();
     Print("paste", Key(watch, *list, Qt::CTRL | Qt::Key_V));
     Print("pasteKiB", static_cast<double>(ResidentKiB() - before));
@@ -128,7 +129,6 @@ int RunEditCase(const QString& kind, const QString& name) {
     timer.start();
     list->viewport()->repaint();
     Print("repaint", timer.nsecsElapsed() / 1e6);
-    Print("textKiB", static_cast<double>(desktop.Clipboard.size()) / 1024);
     return 0;
 }
 
