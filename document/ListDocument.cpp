@@ -1,68 +1,56 @@
 #include "document/ListDocument.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <limits>
 
-namespace {
-
-// UTF-8 bytes of UTF-16 text; each half of a surrogate pair counts two bytes, the pair
-// the four of its character.
-int64_t Utf8Size(const std::u16string& text, size_t begin = 0, size_t end = std::u16string::npos) {
-    int64_t size = 0;
-    end = std::min(end, text.size());
-    for (size_t i = begin; i < end; ++i) {
-        const char16_t c = text[i];
-        size += c < 0x80 ? 1 : c < 0x800 ? 2 : (c >= 0xD800 && c <= 0xDFFF) ? 2 : 3;
-    }
-    return size;
-}
-
-} // namespace
-
-std::vector<std::u16string> SplitLines(const std::u16string& text) {
-    std::vector<std::u16string> lines(1);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' || text[i] == u'\n') {
-            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-                ++i;
-            }
-            lines.emplace_back();
-        } else {
-            lines.back().push_back(text[i]);
-        }
-    }
-    return lines;
-}
-
-TListDocument::TListDocument() : Lines(TLineRuns::Stored({u""})) {}
-
-void TListDocument::SetText(const std::u16string& text) {
-    Reset(TLineRuns::Stored(SplitLines(text)));
+void TListDocument::SetText(std::u16string_view text) {
+    Store.Clear();
+    Reset(Store.Append(text));
 }
 
 void TListDocument::SetGeneratedLines(int64_t count) {
     count = std::min<int64_t>(count, std::numeric_limits<int32_t>::max());
-    TLineRuns lines;
+    Store.Clear();
     if (count > 0) {
-        lines = TLineRuns::Generated(0, count);
+        Reset({TPieceText::GeneratedPiece(Store.Source(), 0, count)});
+    } else {
+        Reset({});
     }
-    lines.Insert(lines.LineCount(), TLineRuns::Stored({u""}));
-    Reset(std::move(lines));
 }
 
-void TListDocument::Reset(TLineRuns lines) {
-    Lines = std::move(lines);
+void TListDocument::Reset(std::vector<TPiece> pieces) {
+    Pieces = TPieceTree();
+    Pieces.Replace(0, 0, pieces);
     History.clear();
     Done = 0;
+    Changed = {};
 }
 
-std::u16string TListDocument::LineText(int64_t line) const {
-    return TextOf(Lines.Line(std::clamp<int64_t>(line, 0, LineCount() - 1)));
+int64_t TListDocument::LineStart(int64_t line) const {
+    if (line <= 0) {
+        return 0;
+    }
+    const TPieceTree::TFound found = Pieces.AtBreak(line);
+    return found.CharsBefore + Store.AfterBreak(found.Piece, line - found.BreaksBefore);
 }
 
 int64_t TListDocument::LineLength(int64_t line) const {
-    return Length(Lines.Line(std::clamp<int64_t>(line, 0, LineCount() - 1)));
+    line = std::clamp<int64_t>(line, 0, LineCount() - 1);
+    const int64_t end = line + 1 < LineCount() ? LineStart(line + 1) - 1 : CharCount();
+    return end - LineStart(line);
+}
+
+std::u16string TListDocument::LineSlice(int64_t line, int64_t begin, int64_t end) const {
+    line = std::clamp<int64_t>(line, 0, LineCount() - 1);
+    const int64_t length = LineLength(line);
+    begin = std::clamp<int64_t>(begin, 0, length);
+    end = std::clamp<int64_t>(end, begin, length);
+    const int64_t start = LineStart(line);
+    return TextAt(start + begin, start + end);
+}
+
+std::u16string TListDocument::LineText(int64_t line) const {
+    return LineSlice(line, 0, std::numeric_limits<int64_t>::max());
 }
 
 TTextPos TListDocument::End() const {
@@ -74,40 +62,6 @@ TTextPos TListDocument::Clamp(TTextPos pos) const {
     return {line, std::clamp<int64_t>(pos.Column, 0, LineLength(line))};
 }
 
-int64_t TListDocument::Length(const TLineRef& line) const {
-    return line.Generated ? Source.TextLength(line.Position, 1)
-                          : static_cast<int64_t>(line.Text.size());
-}
-
-std::u16string TListDocument::TextOf(const TLineRef& line) const {
-    return line.Generated ? Source.Line(line.Position) : line.Text;
-}
-
-TLineRef TListDocument::Piece(const TLineRef& line, int64_t begin, int64_t end) const {
-    if (begin == 0 && end >= Length(line)) {
-        return line;
-    }
-    return TLineRef::OfText(TextOf(line).substr(
-        static_cast<size_t>(begin), static_cast<size_t>(std::max<int64_t>(end - begin, 0))));
-}
-
-TLineRef TListDocument::Join(TLineRef head, TLineRef tail) const {
-    if (Length(head) == 0) {
-        return tail;
-    }
-    if (Length(tail) == 0) {
-        return head;
-    }
-    return TLineRef::OfText(TextOf(head) + TextOf(tail));
-}
-
-TTextPos TListDocument::EndOf(TTextPos from, const TLineRuns& inserted) const {
-    const int64_t last = inserted.LineCount() - 1;
-    const int64_t length = Length(inserted.Line(last));
-    return last == 0 ? TTextPos{from.Line, from.Column + length}
-                     : TTextPos{from.Line + last, length};
-}
-
 void TListDocument::OrderAndClamp(TTextPos& from, TTextPos& to) const {
     from = Clamp(from);
     to = Clamp(to);
@@ -116,92 +70,191 @@ void TListDocument::OrderAndClamp(TTextPos& from, TTextPos& to) const {
     }
 }
 
-int64_t TListDocument::TextSize(TTextPos from, TTextPos to) const {
-    OrderAndClamp(from, to);
-    const std::u16string first = LineText(from.Line);
-    if (from.Line == to.Line) {
-        return Utf8Size(first, static_cast<size_t>(from.Column), static_cast<size_t>(to.Column));
+int64_t TListDocument::OffsetOf(TTextPos pos) const {
+    pos = Clamp(pos);
+    return LineStart(pos.Line) + pos.Column;
+}
+
+TTextPos TListDocument::PosOf(int64_t offset) const {
+    offset = std::clamp<int64_t>(offset, 0, CharCount());
+    int64_t line = Pieces.Breaks();
+    if (offset < CharCount()) {
+        const TPieceTree::TFound found = Pieces.AtChar(offset);
+        line = found.BreaksBefore + Store.BreaksBefore(found.Piece, offset - found.CharsBefore);
     }
-    int64_t size = Utf8Size(first, static_cast<size_t>(from.Column)) +
-                   Utf8Size(LineText(to.Line), 0, static_cast<size_t>(to.Column)) +
-                   (to.Line - from.Line);
-    Lines.ForEachPart(from.Line + 1, to.Line - from.Line - 1,
-                      [&](const TLineRun& run, int64_t offset, int64_t count) {
-                          if (run.Generated) {
-                              size += Source.TextLength(run.First + offset, count);
-                              return;
-                          }
-                          for (int64_t i = offset; i < offset + count; ++i) {
-                              size += Utf8Size(run.Lines[static_cast<size_t>(i)]);
-                          }
-                      });
-    return size;
+    return {line, offset - LineStart(line)};
+}
+
+std::u16string TListDocument::PieceString(const TPiece& piece) const {
+    std::u16string text;
+    Store.Read(piece, 0, piece.Chars, text);
+    return text;
+}
+
+std::u16string TListDocument::TextAt(int64_t begin, int64_t end) const {
+    std::u16string text;
+    if (begin >= end || begin >= CharCount()) {
+        return text;
+    }
+    Pieces.ForEachFrom(Pieces.AtChar(begin).Index, [&](const TPiece& piece, int64_t before) {
+        Store.Read(piece, std::max<int64_t>(begin - before, 0), std::min(end - before, piece.Chars),
+                   text);
+        return before + piece.Chars < end;
+    });
+    return text;
 }
 
 std::u16string TListDocument::Text(TTextPos from, TTextPos to) const {
     OrderAndClamp(from, to);
-    const std::u16string first = LineText(from.Line);
-    if (from.Line == to.Line) {
-        return first.substr(static_cast<size_t>(from.Column),
-                            static_cast<size_t>(to.Column - from.Column));
-    }
-    std::u16string text = first.substr(static_cast<size_t>(from.Column));
-    Lines.ForEachPart(from.Line + 1, to.Line - from.Line - 1,
-                      [&](const TLineRun& run, int64_t offset, int64_t count) {
-                          for (int64_t i = offset; i < offset + count; ++i) {
-                              text += u'\n';
-                              text += run.Generated ? Source.Line(run.First + i)
-                                                    : run.Lines[static_cast<size_t>(i)];
-                          }
-                      });
-    text += u'\n';
-    text += LineText(to.Line).substr(0, static_cast<size_t>(to.Column));
-    return text;
+    return TextAt(OffsetOf(from), OffsetOf(to));
 }
 
-void TListDocument::Remove(TTextPos from, TTextPos to) {
-    const TLineRef first = Lines.Line(from.Line);
-    const TLineRef last = from.Line == to.Line ? first : Lines.Line(to.Line);
-    const TLineRef joined =
-        Join(Piece(first, 0, from.Column), Piece(last, to.Column, Length(last)));
-    Lines.Cut(from.Line, to.Line - from.Line + 1);
-    Lines.Insert(from.Line, TLineRuns::Single(joined));
-}
-
-TTextPos TListDocument::Insert(TTextPos at, TLineRuns inserted) {
-    const TTextPos end = EndOf(at, inserted);
-    const TLineRef line = Lines.Line(at.Line);
-    const TLineRef head = Piece(line, 0, at.Column);
-    const TLineRef tail = Piece(line, at.Column, Length(line));
-    const int64_t last = inserted.LineCount() - 1;
-    inserted.SetLine(0, Join(head, inserted.Line(0)));
-    inserted.SetLine(last, Join(inserted.Line(last), tail));
-    Lines.Cut(at.Line, 1);
-    Lines.Insert(at.Line, std::move(inserted));
-    return end;
-}
-
-TTextPos TListDocument::Replace(TTextPos from, TTextPos to, const std::u16string& text,
-                                bool typed) {
+int64_t TListDocument::TextSize(TTextPos from, TTextPos to) const {
     OrderAndClamp(from, to);
-    TLineRuns inserted = TLineRuns::Stored(SplitLines(text));
-    const bool joinsTyping = typed && from == to && inserted.LineCount() == 1 && Done > 0 &&
-                             Done == History.size() && History.back().Typed &&
-                             History.back().End == from;
-    TLineRuns before = Lines.Slice(from.Line, to.Line - from.Line + 1);
-    Remove(from, to);
-    const TTextPos end = Insert(from, std::move(inserted));
-    if (joinsTyping) {
-        TEdit& previous = History.back();
-        previous.End = end;
-        previous.After = Lines.Slice(previous.From.Line, end.Line - previous.From.Line + 1);
-        return end;
+    const int64_t begin = OffsetOf(from);
+    const int64_t end = OffsetOf(to);
+    int64_t size = 0;
+    if (begin >= end) {
+        return size;
     }
-    History.erase(History.begin() + static_cast<ptrdiff_t>(Done), History.end());
-    History.push_back({from, to, end, std::move(before),
-                       Lines.Slice(from.Line, end.Line - from.Line + 1), typed});
+    Pieces.ForEachFrom(Pieces.AtChar(begin).Index, [&](const TPiece& piece, int64_t before) {
+        size += Store.Utf8Size(piece, std::max<int64_t>(begin - before, 0),
+                               std::min(end - before, piece.Chars));
+        return before + piece.Chars < end;
+    });
+    return size;
+}
+
+void TListDocument::Head(const TPiece& piece, int64_t offset, std::vector<TPiece>& out) {
+    if (offset <= 0) {
+        return;
+    }
+    if (!piece.Generated) {
+        out.push_back(Store.Part(piece, 0, offset));
+        return;
+    }
+    const int64_t lineStart = Store.AfterBreak(piece, Store.BreaksBefore(piece, offset));
+    if (lineStart > 0) {
+        out.push_back(Store.Part(piece, 0, lineStart));
+    }
+    std::u16string cut;
+    Store.Read(piece, lineStart, offset, cut);
+    for (const TPiece& text : Store.Append(cut)) {
+        out.push_back(text);
+    }
+}
+
+void TListDocument::Tail(const TPiece& piece, int64_t offset, std::vector<TPiece>& out) {
+    if (offset >= piece.Chars) {
+        return;
+    }
+    if (!piece.Generated) {
+        out.push_back(Store.Part(piece, offset, piece.Chars));
+        return;
+    }
+    const int64_t line = Store.BreaksBefore(piece, offset);
+    int64_t rest = Store.AfterBreak(piece, line);
+    if (offset > rest) {
+        rest = Store.AfterBreak(piece, line + 1);
+        std::u16string cut;
+        Store.Read(piece, offset, rest, cut);
+        for (const TPiece& text : Store.Append(cut)) {
+            out.push_back(text);
+        }
+    }
+    if (rest < piece.Chars) {
+        out.push_back(Store.Part(piece, rest, piece.Chars));
+    }
+}
+
+std::vector<TPiece> TListDocument::AppendText(std::u16string_view text) {
+    return Store.Append(text);
+}
+
+std::vector<TPiece> TListDocument::AppendText(std::string_view text) {
+    return Store.AppendUtf8(text);
+}
+
+template <typename TText>
+TListDocument::TPieceChange TListDocument::Splice(int64_t begin, int64_t end, TText text) {
+    // Text that starts with a line break, put before a line break, is the same text as
+    // the rest of it with that break, put after the break: a line typed at the end of a
+    // generated line so leaves that line generated.
+    bool rotated = false;
+    if (begin == end && begin < CharCount() && !text.empty() &&
+        (text[0] == '\n' || text[0] == '\r') && TextAt(begin, begin + 1) == u"\n") {
+        text.remove_prefix(text.size() > 1 && text[0] == '\r' && text[1] == '\n' ? 2 : 1);
+        rotated = true;
+        ++begin;
+        ++end;
+    }
+    TPieceChange change;
+    std::vector<TPiece> pieces;
+    size_t count = 0;
+    TPieceTree::TFound last;
+    if (CharCount() > 0) {
+        const TPieceTree::TFound first = Pieces.AtChar(begin > 0 ? begin - 1 : 0);
+        last = Pieces.AtChar(std::min(end, CharCount() - 1));
+        change.Index = first.Index;
+        count = last.Index - first.Index + 1;
+        // The head's text is appended first, so that text typed after it joins it.
+        Head(first.Piece, begin - first.CharsBefore, pieces);
+    }
+    for (const TPiece& piece : AppendText(text)) {
+        pieces.push_back(piece);
+    }
+    if (rotated) {
+        pieces.push_back(Store.Append(u"\n").front());
+    }
+    if (count > 0) {
+        Tail(last.Piece, end - last.CharsBefore, pieces);
+    }
+    // Neighbours that can be one piece become one.
+    for (const TPiece& piece : pieces) {
+        if (piece.Chars == 0) {
+            continue;
+        }
+        if (!change.Inserted.empty() && TPieceText::CanJoin(change.Inserted.back(), piece)) {
+            change.Inserted.back() = TPieceText::Joined(change.Inserted.back(), piece);
+        } else {
+            change.Inserted.push_back(piece);
+        }
+    }
+    change.Removed = Pieces.Replace(change.Index, count, change.Inserted);
+    return change;
+}
+
+TTextPos TListDocument::Replace(TTextPos from, TTextPos to, std::u16string_view text, bool typed) {
+    return ReplaceWith(from, to, text, typed);
+}
+
+TTextPos TListDocument::ReplaceUtf8(TTextPos from, TTextPos to, std::string_view text) {
+    return ReplaceWith(from, to, text, false);
+}
+
+template <typename TText>
+TTextPos TListDocument::ReplaceWith(TTextPos from, TTextPos to, TText text, bool typed) {
+    OrderAndClamp(from, to);
+    const int64_t begin = OffsetOf(from);
+    const int64_t end = OffsetOf(to);
+    const bool joinsTyping =
+        typed && from == to &&
+        std::none_of(text.begin(), text.end(), [](auto c) { return c == '\n' || c == '\r'; }) &&
+        Done > 0 && Done == History.size() && History.back().Typed && History.back().End == from;
+    const int64_t charsBefore = CharCount();
+    TPieceChange change = Splice(begin, end, text);
+    const TTextPos after = PosOf(end + CharCount() - charsBefore);
+    Changed = {from.Line, to.Line - from.Line, after.Line - from.Line};
+    if (joinsTyping) {
+        History.back().End = after;
+        History.back().Changes.push_back(std::move(change));
+        return after;
+    }
+    History.erase(History.begin() + static_cast<std::ptrdiff_t>(Done), History.end());
+    History.push_back({from, to, after, {}, typed});
+    History.back().Changes.push_back(std::move(change));
     Done = History.size();
-    return end;
+    return after;
 }
 
 TTextPos TListDocument::Undo() {
@@ -209,8 +262,10 @@ TTextPos TListDocument::Undo() {
         return End();
     }
     const TEdit& edit = History[--Done];
-    Lines.Cut(edit.From.Line, edit.After.LineCount());
-    Lines.Insert(edit.From.Line, edit.Before);
+    for (auto change = edit.Changes.rbegin(); change != edit.Changes.rend(); ++change) {
+        Pieces.Replace(change->Index, change->Inserted.size(), change->Removed);
+    }
+    Changed = {edit.From.Line, edit.End.Line - edit.From.Line, edit.To.Line - edit.From.Line};
     return edit.To;
 }
 
@@ -219,7 +274,9 @@ TTextPos TListDocument::Redo() {
         return End();
     }
     const TEdit& edit = History[Done++];
-    Lines.Cut(edit.From.Line, edit.Before.LineCount());
-    Lines.Insert(edit.From.Line, edit.After);
+    for (const TPieceChange& change : edit.Changes) {
+        Pieces.Replace(change.Index, change.Removed.size(), change.Inserted);
+    }
+    Changed = {edit.From.Line, edit.To.Line - edit.From.Line, edit.End.Line - edit.From.Line};
     return edit.End;
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "document/LineRuns.h"
-#include "document/ListLineSource.h"
+#include "document/PieceText.h"
+#include "document/PieceTree.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A place in the text: a line and a column within it (in UTF-16 code units).
@@ -21,82 +22,109 @@ struct TTextPos {
     }
 };
 
-// The text of the list memo: lines joined by line breaks, kept as runs of generated
-// list lines and stored text lines (see TLineRuns). A document always has at least one
-// line; a text that ends with a line break has an empty last line.
+// Which lines an edit, undo or redo changed: `Removed` lines after `Line` were replaced
+// by `Inserted` lines (line `Line` itself changed too).
+struct TLineChange {
+    int64_t Line = 0;
+    int64_t Removed = 0;
+    int64_t Inserted = 0;
+};
+
+// The text of the list memo: lines joined by "\n", kept as a piece table. Typed and
+// pasted text is held once in the append-only TPieceText; the document is the sequence of
+// pieces in a TPieceTree, and the generated list lines are pieces of their own that are
+// never expanded. A document always has at least one line; a text that ends with a line
+// break has an empty last line.
 //
-// Edits go through Replace and are recorded for Undo and Redo. Setting the whole text
-// starts a new history. Lines are counted in 64 bits; positions given from outside
-// are clamped into the text.
+// Edits go through Replace and are recorded for Undo and Redo as the pieces they
+// replaced, so the history shares the text instead of copying it, and undoing an edit
+// gives back generated lines as generated lines. Setting the whole text starts a new
+// history. Offsets count UTF-16 code units from the start, a line break as one; lines
+// and offsets are 64-bit; positions given from outside are clamped into the text.
 class TListDocument {
 public:
-    TListDocument();
+    TListDocument() = default;
 
-    // Replaces the whole text ("\n" separates lines).
-    void SetText(const std::u16string& text);
+    // Replaces the whole text ("\r\n", "\r" and "\n" separate lines).
+    void SetText(std::u16string_view text);
 
     // Makes the text the list lines of the positions 0..count-1, each followed by a line
     // break. A count of 0 or below makes the text empty; counts above 2147483647 (the
     // largest position count) are taken as 2147483647.
     void SetGeneratedLines(int64_t count);
 
-    int64_t LineCount() const { return Lines.LineCount(); }
+    int64_t LineCount() const { return Pieces.Breaks() + 1; }
+    int64_t CharCount() const { return Pieces.Chars(); }
     std::u16string LineText(int64_t line) const;
+    // Columns `begin`..`end` of a line (clamped into it).
+    std::u16string LineSlice(int64_t line, int64_t begin, int64_t end) const;
     int64_t LineLength(int64_t line) const;
     TTextPos End() const;
     TTextPos Clamp(TTextPos pos) const;
     // Clamps both ends into the document and puts them in order.
     void OrderAndClamp(TTextPos& from, TTextPos& to) const;
-    // How the lines are kept. No text shows it, but it is what keeps memory flat: an
-    // edit must leave generated lines generated, which the tests check here.
-    const std::vector<TLineRun>& Runs() const { return Lines.Runs(); }
+    int64_t OffsetOf(TTextPos pos) const;
+    TTextPos PosOf(int64_t offset) const;
 
-    // The size in UTF-8 bytes of the text between two places, computed from the runs
+    // How the text is kept. No text shows it, but it is what keeps memory flat: an edit
+    // must leave generated lines generated, which the tests check here.
+    std::vector<TPiece> PieceList() const { return Pieces.Pieces(); }
+    std::u16string PieceString(const TPiece& piece) const;
+
+    // The size in UTF-8 bytes of the text between two places, computed from the pieces
     // without building the text.
     int64_t TextSize(TTextPos from, TTextPos to) const;
     // The text between two places; callers check its size first.
     std::u16string Text(TTextPos from, TTextPos to) const;
+    std::u16string TextAt(int64_t begin, int64_t end) const;
 
     // Replaces the text between two places with `text` and returns the end of the
     // inserted text. A typed edit that continues the previous typed edit joins it, so
     // one Undo takes back a typed word.
-    TTextPos Replace(TTextPos from, TTextPos to, const std::u16string& text, bool typed = false);
+    TTextPos Replace(TTextPos from, TTextPos to, std::u16string_view text, bool typed = false);
+    // The same with UTF-8 text (a paste): it goes into the document without a UTF-16 copy.
+    TTextPos ReplaceUtf8(TTextPos from, TTextPos to, std::string_view text);
 
     bool CanUndo() const { return Done > 0; }
     bool CanRedo() const { return Done < History.size(); }
     // Take back or repeat the last edit; both return where the caret belongs.
     TTextPos Undo();
     TTextPos Redo();
+    // The lines that the last Replace, Undo or Redo changed.
+    TLineChange LastChange() const { return Changed; }
 
 private:
-    // An edit keeps the whole lines that it touched, before and after, so that undoing
-    // it gives back the very runs it changed (a generated line that was typed in is
-    // generated again).
+    // One replacement of pieces: `Removed` at `Index` gave way to `Inserted`.
+    struct TPieceChange {
+        size_t Index = 0;
+        std::vector<TPiece> Removed;
+        std::vector<TPiece> Inserted;
+    };
+    // An edit as the user made it; typing that continues an edit adds its changes.
     struct TEdit {
         TTextPos From;
         TTextPos To;
         TTextPos End;
-        TLineRuns Before;
-        TLineRuns After;
+        std::vector<TPieceChange> Changes;
         bool Typed = false;
     };
 
-    int64_t Length(const TLineRef& line) const;
-    std::u16string TextOf(const TLineRef& line) const;
-    TLineRef Piece(const TLineRef& line, int64_t begin, int64_t end) const;
-    TLineRef Join(TLineRef head, TLineRef tail) const;
-    // Where text inserted at `from` ends.
-    TTextPos EndOf(TTextPos from, const TLineRuns& inserted) const;
+    int64_t LineStart(int64_t line) const;
+    // The pieces that stand for the first `offset` characters of `piece`, and for the
+    // rest: a generated line that is cut is copied as text.
+    void Head(const TPiece& piece, int64_t offset, std::vector<TPiece>& out);
+    void Tail(const TPiece& piece, int64_t offset, std::vector<TPiece>& out);
+    // Replaces the characters `begin`..`end` with `text` (UTF-16 or UTF-8).
+    template <typename TText> TPieceChange Splice(int64_t begin, int64_t end, TText text);
+    template <typename TText>
+    TTextPos ReplaceWith(TTextPos from, TTextPos to, TText text, bool typed);
+    std::vector<TPiece> AppendText(std::u16string_view text);
+    std::vector<TPiece> AppendText(std::string_view text);
+    void Reset(std::vector<TPiece> pieces);
 
-    void Remove(TTextPos from, TTextPos to);
-    TTextPos Insert(TTextPos at, TLineRuns inserted);
-    void Reset(TLineRuns lines);
-
-    TListLineSource Source;
-    TLineRuns Lines;
+    TPieceText Store;
+    TPieceTree Pieces;
     std::vector<TEdit> History;
     size_t Done = 0;
+    TLineChange Changed;
 };
-
-// Splits text at its line breaks ("\r\n", "\r" and "\n" all count as one).
-std::vector<std::u16string> SplitLines(const std::u16string& text);

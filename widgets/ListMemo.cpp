@@ -7,19 +7,23 @@
 #include <QScrollBar>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <climits>
+#include <iterator>
+#include <string_view>
+#include <tuple>
 
 namespace {
 
 // How far (in lines) the caret may be from the shown lines and still be given to
 // screen readers together with them.
 constexpr int64_t AccessibleReach = 100;
-// Layouts kept between paints.
+// Layouts kept between paints and edits.
 constexpr size_t KeptLayouts = 256;
-
-bool RowBefore(int64_t lineA, int rowA, int64_t lineB, int rowB) {
-    return lineA < lineB || (lineA == lineB && rowA < rowB);
-}
+// How far word moves and double-clicks look along a line.
+constexpr int64_t WordReach = 65536;
+// Text removed by an edit is told to screen readers up to this many characters.
+constexpr int64_t AccessibleRemovedChars = 1 << 20;
 
 // The scroll bar counts lines in an int; a longer document is scaled onto it, which
 // keeps one step per line up to 2147483647 lines and stays monotonic beyond.
@@ -58,18 +62,12 @@ TListMemo::~TListMemo() = default;
 
 void TListMemo::SetText(const QString& text) {
     Doc.SetText(text.toStdU16String());
-    Caret = Anchor = {};
-    TopLine = 0;
-    TopRow = 0;
-    TextChanged();
+    TextReplaced();
 }
 
 void TListMemo::SetGeneratedLines(int64_t count) {
     Doc.SetGeneratedLines(count);
-    Caret = Anchor = {};
-    TopLine = 0;
-    TopRow = 0;
-    TextChanged();
+    TextReplaced();
 }
 
 QString TListMemo::LineText(int64_t line) const {
@@ -82,43 +80,75 @@ QString TListMemo::Text() const {
 
 // ---- layout ----
 
-QTextLayout& TListMemo::LayoutOf(int64_t line) const {
-    auto& slot = Layouts[line];
-    if (slot) {
-        return *slot;
+QTextLayout& TListMemo::LayoutOf(int64_t line, int64_t chunk) const {
+    TKeptLayout& kept = Layouts[{line, chunk}];
+    kept.Used = ++UseClock;
+    if (kept.Layout) {
+        return *kept.Layout;
     }
-    slot = std::make_unique<QTextLayout>(LineText(line), font());
+    const int64_t start = ChunkStart(line, chunk);
+    kept.Layout =
+        std::make_unique<QTextLayout>(Slice(line, start, ChunkStart(line, chunk + 1)), font());
+    QTextLayout& layout = *kept.Layout;
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    slot->setTextOption(option);
-    slot->setCacheEnabled(true);
-    if (line == Caret.Line && !Preedit.isEmpty()) {
-        slot->setPreeditArea(static_cast<int>(Caret.Column), Preedit);
+    layout.setTextOption(option);
+    layout.setCacheEnabled(true);
+    if (line == Caret.Line && chunk == ChunkOf(Caret) && !Preedit.isEmpty()) {
+        const int column = static_cast<int>(Caret.Column - start);
+        layout.setPreeditArea(column, Preedit);
         QTextLayout::FormatRange underline;
-        underline.start = static_cast<int>(Caret.Column);
+        underline.start = column;
         underline.length = static_cast<int>(Preedit.size());
         underline.format.setFontUnderline(true);
-        slot->setFormats({underline});
+        layout.setFormats({underline});
     }
     const qreal width = std::max(1, viewport()->width() - 2 * Margin);
     qreal y = 0;
-    slot->beginLayout();
-    for (QTextLine row = slot->createLine(); row.isValid(); row = slot->createLine()) {
+    layout.beginLayout();
+    for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
         row.setLineWidth(width);
         row.setPosition({0, y});
         y += row.height();
     }
-    slot->endLayout();
-    return *slot;
+    layout.endLayout();
+    return layout;
 }
 
 void TListMemo::ForgetLayouts() {
     Layouts.clear();
 }
 
+void TListMemo::ForgetChangedLines(const TLineChange& change) {
+    const int64_t lastRemoved = change.Line + change.Removed;
+    const int64_t shift = change.Inserted - change.Removed;
+    decltype(Layouts) kept;
+    for (auto& [key, layout] : Layouts) {
+        if (key.first < change.Line) {
+            kept.emplace_hint(kept.end(), key, std::move(layout));
+        } else if (key.first > lastRemoved) {
+            kept.emplace_hint(kept.end(), std::make_pair(key.first + shift, key.second),
+                              std::move(layout));
+        }
+    }
+    Layouts = std::move(kept);
+}
+
 void TListMemo::TrimLayouts() {
-    if (Layouts.size() > KeptLayouts) {
-        ForgetLayouts();
+    if (Layouts.size() <= KeptLayouts) {
+        return;
+    }
+    // Keep the most recently used half.
+    std::vector<uint64_t> uses;
+    uses.reserve(Layouts.size());
+    for (const auto& entry : Layouts) {
+        uses.push_back(entry.second.Used);
+    }
+    const auto middle = uses.begin() + static_cast<std::ptrdiff_t>(uses.size() / 2);
+    std::nth_element(uses.begin(), middle, uses.end());
+    const uint64_t oldestKept = *middle;
+    for (auto entry = Layouts.begin(); entry != Layouts.end();) {
+        entry = entry->second.Used < oldestKept ? Layouts.erase(entry) : std::next(entry);
     }
 }
 
@@ -129,32 +159,79 @@ int TListMemo::CharClass(QChar c) {
     return c.isLetterOrNumber() || c.isMark() || c == QLatin1Char('_') ? 1 : 2;
 }
 
-int TListMemo::RowCount(int64_t line) const {
-    return std::max(1, LayoutOf(line).lineCount());
+QString TListMemo::Slice(int64_t line, int64_t begin, int64_t end) const {
+    return QString::fromStdU16String(Doc.LineSlice(line, begin, end));
 }
 
-int TListMemo::RowOf(TTextPos pos) const {
-    const QTextLine row = LayoutOf(pos.Line).lineForTextPosition(static_cast<int>(pos.Column));
-    return row.isValid() ? row.lineNumber() : RowCount(pos.Line) - 1;
+int64_t TListMemo::ChunkCount(int64_t line) const {
+    const int64_t length = Doc.LineLength(line);
+    return std::max<int64_t>(1, (length + ChunkChars - 1) / ChunkChars);
 }
 
-qreal TListMemo::RowHeight(TRow row) const {
-    return LayoutOf(row.Line).lineAt(row.Index).height();
+int64_t TListMemo::ChunkStart(int64_t line, int64_t chunk) const {
+    if (chunk <= 0) {
+        return 0;
+    }
+    if (chunk >= ChunkCount(line)) {
+        return Doc.LineLength(line);
+    }
+    // A chunk never starts between the two halves of a surrogate pair.
+    const int64_t start = chunk * ChunkChars;
+    const QString before = Slice(line, start - 1, start);
+    return !before.isEmpty() && before[0].isHighSurrogate() ? start - 1 : start;
+}
+
+int64_t TListMemo::ChunkOf(TTextPos pos) const {
+    // A chunk starts at a multiple of ChunkChars or one before it.
+    const int64_t count = ChunkCount(pos.Line);
+    const int64_t chunk = std::min(pos.Column / ChunkChars, count - 1);
+    return chunk + 1 < count && pos.Column >= ChunkStart(pos.Line, chunk + 1) ? chunk + 1 : chunk;
+}
+
+int TListMemo::RowCount(int64_t line, int64_t chunk) const {
+    return std::max(1, LayoutOf(line, chunk).lineCount());
+}
+
+TListMemo::TRow TListMemo::RowOf(TTextPos pos) const {
+    const int64_t chunk = ChunkOf(pos);
+    const QTextLine row =
+        LayoutOf(pos.Line, chunk)
+            .lineForTextPosition(static_cast<int>(pos.Column - ChunkStart(pos.Line, chunk)));
+    return {pos.Line, chunk, row.isValid() ? row.lineNumber() : RowCount(pos.Line, chunk) - 1};
+}
+
+QTextLine TListMemo::LineOf(TRow row) const {
+    return LayoutOf(row.Line, row.Chunk).lineAt(row.Index);
+}
+
+TListMemo::TRow TListMemo::LastRow() const {
+    const int64_t line = Doc.LineCount() - 1;
+    const int64_t chunk = ChunkCount(line) - 1;
+    return {line, chunk, RowCount(line, chunk) - 1};
+}
+
+bool TListMemo::RowBefore(const TRow& a, const TRow& b) {
+    return std::tie(a.Line, a.Chunk, a.Index) < std::tie(b.Line, b.Chunk, b.Index);
 }
 
 bool TListMemo::StepRow(TRow& row, bool down) const {
     if (down) {
-        if (row.Index + 1 < RowCount(row.Line)) {
+        if (row.Index + 1 < RowCount(row.Line, row.Chunk)) {
             ++row.Index;
+        } else if (row.Chunk + 1 < ChunkCount(row.Line)) {
+            row = {row.Line, row.Chunk + 1, 0};
         } else if (row.Line + 1 < Doc.LineCount()) {
-            row = {row.Line + 1, 0};
+            row = {row.Line + 1, 0, 0};
         } else {
             return false;
         }
     } else if (row.Index > 0) {
         --row.Index;
+    } else if (row.Chunk > 0) {
+        row = {row.Line, row.Chunk - 1, RowCount(row.Line, row.Chunk - 1) - 1};
     } else if (row.Line > 0) {
-        row = {row.Line - 1, RowCount(row.Line - 1) - 1};
+        const int64_t chunk = ChunkCount(row.Line - 1) - 1;
+        row = {row.Line - 1, chunk, RowCount(row.Line - 1, chunk) - 1};
     } else {
         return false;
     }
@@ -165,24 +242,42 @@ int TListMemo::InnerHeight() const {
     return std::max(1, viewport()->height() - 2 * Margin);
 }
 
-qreal TListMemo::TopY() const {
-    return Margin - LayoutOf(TopLine).lineAt(std::min(TopRow, RowCount(TopLine) - 1)).y();
-}
-
 int TListMemo::PageRows() const {
     return std::max(1, InnerHeight() / std::max(1, fontMetrics().lineSpacing()));
 }
 
-int64_t TListMemo::LastVisibleLine() const {
-    qreal y = TopY();
-    int64_t line = TopLine;
-    for (; line + 1 < Doc.LineCount(); ++line) {
-        y += LayoutOf(line).boundingRect().height();
-        if (y >= viewport()->height()) {
+bool TListMemo::RowTop(TRow row, qreal& y) const {
+    const TRow top{TopLine, TopChunk, TopRow};
+    const int reach = static_cast<int>(2 * AccessibleReach);
+    y = Margin;
+    TRow at = top;
+    for (int step = 0; step < reach && RowBefore(at, row); ++step) {
+        y += LineOf(at).height();
+        if (!StepRow(at, true)) {
             break;
         }
     }
-    return line;
+    if (!RowBefore(at, row) && !RowBefore(row, at)) {
+        return true;
+    }
+    y = Margin;
+    at = top;
+    for (int step = 0; step < reach && RowBefore(row, at) && StepRow(at, false); ++step) {
+        y -= LineOf(at).height();
+    }
+    return !RowBefore(at, row) && !RowBefore(row, at);
+}
+
+TListMemo::TRow TListMemo::LastVisibleRow() const {
+    TRow row{TopLine, TopChunk, TopRow};
+    for (qreal y = Margin + LineOf(row).height(); y < viewport()->height() && StepRow(row, true);
+         y += LineOf(row).height()) {
+    }
+    return row;
+}
+
+int64_t TListMemo::LastVisibleLine() const {
+    return LastVisibleRow().Line;
 }
 
 // ---- scrolling ----
@@ -190,51 +285,59 @@ int64_t TListMemo::LastVisibleLine() const {
 TListMemo::TRow TListMemo::HighestTopShowing(TRow bottom) const {
     // Walk up from the bottom row while the rows still fit.
     TRow top = bottom;
-    qreal height = RowHeight(bottom);
-    for (TRow up = top; StepRow(up, false) && height + RowHeight(up) <= InnerHeight(); top = up) {
-        height += RowHeight(up);
+    qreal height = LineOf(bottom).height();
+    for (TRow up = top; StepRow(up, false) && height + LineOf(up).height() <= InnerHeight();
+         top = up) {
+        height += LineOf(up).height();
     }
     return top;
 }
 
 int64_t TListMemo::MaxTopLine() const {
-    const TRow top = HighestTopShowing({Doc.LineCount() - 1, RowCount(Doc.LineCount() - 1) - 1});
-    return top.Index == 0 ? top.Line : std::min(top.Line + 1, Doc.LineCount() - 1);
+    const TRow top = HighestTopShowing(LastRow());
+    return top.Index == 0 && top.Chunk == 0 ? top.Line
+                                            : std::min(top.Line + 1, Doc.LineCount() - 1);
 }
 
 void TListMemo::ClampTop() {
     const int64_t maxTop = MaxTopLine();
     if (TopLine > maxTop) {
         TopLine = maxTop;
+        TopChunk = 0;
         TopRow = 0;
     }
     TopLine = std::max<int64_t>(TopLine, 0);
-    TopRow = std::clamp(TopRow, 0, RowCount(TopLine) - 1);
+    TopChunk = std::clamp<int64_t>(TopChunk, 0, ChunkCount(TopLine) - 1);
+    TopRow = std::clamp(TopRow, 0, RowCount(TopLine, TopChunk) - 1);
 }
 
 void TListMemo::EnsureCaretVisible() {
-    const TRow caret{Caret.Line, RowOf(Caret)};
-    if (RowBefore(caret.Line, caret.Index, TopLine, TopRow)) {
-        TopLine = caret.Line;
-        TopRow = caret.Index;
+    const TRow caret = RowOf(Caret);
+    const TRow current{TopLine, TopChunk, TopRow};
+    TRow top = current;
+    if (RowBefore(caret, current)) {
+        top = caret;
     } else {
-        const TRow top = HighestTopShowing(caret);
-        if (RowBefore(TopLine, TopRow, top.Line, top.Index)) {
-            TopLine = top.Line;
-            TopRow = top.Index;
+        const TRow highest = HighestTopShowing(caret);
+        if (RowBefore(current, highest)) {
+            top = highest;
         }
     }
+    TopLine = top.Line;
+    TopChunk = top.Chunk;
+    TopRow = top.Index;
     UpdateScrollBar();
     viewport()->update();
 }
 
 void TListMemo::ScrollRows(int rows) {
-    TRow top{TopLine, TopRow};
+    TRow top{TopLine, TopChunk, TopRow};
     for (; rows > 0 && StepRow(top, true); --rows) {
     }
     for (; rows < 0 && StepRow(top, false); ++rows) {
     }
     TopLine = top.Line;
+    TopChunk = top.Chunk;
     TopRow = top.Index;
     ClampTop();
     UpdateScrollBar();
@@ -257,6 +360,7 @@ void TListMemo::ScrollBarMoved(int value) {
         return;
     }
     TopLine = FromBar(value, MaxTopLine());
+    TopChunk = 0;
     TopRow = 0;
     viewport()->update();
 }
@@ -289,37 +393,48 @@ void TListMemo::SelectAll() {
 }
 
 TTextPos TListMemo::ByRows(TTextPos pos, int rows) {
-    TRow row{pos.Line, RowOf(pos)};
+    TRow row = RowOf(pos);
     if (WantedX < 0) {
-        WantedX = LayoutOf(pos.Line).lineAt(row.Index).cursorToX(static_cast<int>(pos.Column));
+        WantedX =
+            LineOf(row).cursorToX(static_cast<int>(pos.Column - ChunkStart(pos.Line, row.Chunk)));
     }
     for (; rows > 0 && StepRow(row, true); --rows) {
     }
     for (; rows < 0 && StepRow(row, false); ++rows) {
     }
-    return {row.Line, LayoutOf(row.Line).lineAt(row.Index).xToCursor(WantedX)};
+    return {row.Line, ChunkStart(row.Line, row.Chunk) + LineOf(row).xToCursor(WantedX)};
 }
 
 TTextPos TListMemo::NextChar(TTextPos pos) const {
     if (pos.Column < Doc.LineLength(pos.Line)) {
-        return {pos.Line, LayoutOf(pos.Line).nextCursorPosition(static_cast<int>(pos.Column))};
+        const int64_t chunk = ChunkOf(pos);
+        const int64_t start = ChunkStart(pos.Line, chunk);
+        return {
+            pos.Line,
+            start +
+                LayoutOf(pos.Line, chunk).nextCursorPosition(static_cast<int>(pos.Column - start))};
     }
     return pos.Line + 1 < Doc.LineCount() ? TTextPos{pos.Line + 1, 0} : pos;
 }
 
 TTextPos TListMemo::PreviousChar(TTextPos pos) const {
     if (pos.Column > 0) {
-        return {pos.Line, LayoutOf(pos.Line).previousCursorPosition(static_cast<int>(pos.Column))};
+        const int64_t chunk = ChunkOf({pos.Line, pos.Column - 1});
+        const int64_t start = ChunkStart(pos.Line, chunk);
+        return {pos.Line,
+                start + LayoutOf(pos.Line, chunk)
+                            .previousCursorPosition(static_cast<int>(pos.Column - start))};
     }
     return pos.Line > 0 ? TTextPos{pos.Line - 1, Doc.LineLength(pos.Line - 1)} : pos;
 }
 
 TTextPos TListMemo::NextWord(TTextPos pos) const {
-    const QString text = LineText(pos.Line);
-    int column = static_cast<int>(pos.Column);
-    if (column >= text.size()) {
+    // A word longer than the read-ahead ends where it stops.
+    const QString text = Slice(pos.Line, pos.Column, pos.Column + WordReach);
+    if (text.isEmpty()) {
         return NextChar(pos);
     }
+    int column = 0;
     const int kind = CharClass(text[column]);
     while (kind != 0 && column < text.size() && CharClass(text[column]) == kind) {
         ++column;
@@ -327,15 +442,16 @@ TTextPos TListMemo::NextWord(TTextPos pos) const {
     while (column < text.size() && CharClass(text[column]) == 0) {
         ++column;
     }
-    return {pos.Line, column};
+    return {pos.Line, pos.Column + column};
 }
 
 TTextPos TListMemo::PreviousWord(TTextPos pos) const {
-    const QString text = LineText(pos.Line);
-    int column = static_cast<int>(pos.Column);
-    if (column == 0) {
+    if (pos.Column == 0) {
         return PreviousChar(pos);
     }
+    const int64_t begin = std::max<int64_t>(0, pos.Column - WordReach);
+    const QString text = Slice(pos.Line, begin, pos.Column);
+    auto column = static_cast<int>(text.size());
     while (column > 0 && CharClass(text[column - 1]) == 0) {
         --column;
     }
@@ -343,109 +459,103 @@ TTextPos TListMemo::PreviousWord(TTextPos pos) const {
     while (column > 0 && CharClass(text[column - 1]) == kind) {
         --column;
     }
-    return {pos.Line, column};
+    return {pos.Line, begin + column};
 }
 
 TTextPos TListMemo::RowStart(TTextPos pos) const {
-    return {pos.Line, LayoutOf(pos.Line).lineAt(RowOf(pos)).textStart()};
+    const TRow row = RowOf(pos);
+    return {pos.Line, ChunkStart(pos.Line, row.Chunk) + LineOf(row).textStart()};
 }
 
 TTextPos TListMemo::RowEnd(TTextPos pos) const {
-    const int index = RowOf(pos);
-    const QTextLine row = LayoutOf(pos.Line).lineAt(index);
-    int end = row.textStart() + row.textLength();
+    const TRow row = RowOf(pos);
+    const QTextLine line = LineOf(row);
+    const int64_t start = ChunkStart(pos.Line, row.Chunk);
+    int64_t end = start + line.textStart() + line.textLength();
     // A wrapped row ends before the space at which it was broken.
-    if (index + 1 < RowCount(pos.Line) && end > row.textStart() &&
-        LineText(pos.Line)[end - 1].isSpace()) {
+    if (row.Index + 1 < RowCount(pos.Line, row.Chunk) && line.textLength() > 0 &&
+        Slice(pos.Line, end - 1, end).front().isSpace()) {
         --end;
     }
     return {pos.Line, end};
 }
 
 TTextPos TListMemo::PosAt(QPoint point) const {
-    qreal y = TopY();
-    int64_t line = TopLine;
-    for (; line + 1 < Doc.LineCount(); ++line) {
-        const qreal height = LayoutOf(line).boundingRect().height();
-        if (point.y() < y + height) {
+    TRow row{TopLine, TopChunk, TopRow};
+    for (qreal y = Margin + LineOf(row).height(); point.y() >= y;) {
+        TRow next = row;
+        if (!StepRow(next, true)) {
             break;
         }
-        y += height;
+        row = next;
+        y += LineOf(row).height();
     }
-    const QTextLayout& layout = LayoutOf(line);
-    int index = point.y() < Margin ? TopRow : 0;
-    while (index + 1 < layout.lineCount() &&
-           point.y() >= y + layout.lineAt(index).y() + layout.lineAt(index).height()) {
-        ++index;
-    }
-    return Doc.Clamp({line, layout.lineAt(index).xToCursor(point.x() - Margin)});
+    const int column = LineOf(row).xToCursor(point.x() - Margin);
+    return Doc.Clamp({row.Line, ChunkStart(row.Line, row.Chunk) + column});
 }
 
 QRect TListMemo::CharacterRect(TTextPos pos) const {
     pos = Doc.Clamp(pos);
-    qreal y = TopY();
-    // Lines far from the view are placed just outside it.
-    const int64_t reach = 2 * AccessibleReach;
-    for (int64_t line = TopLine; line < pos.Line && line < TopLine + reach; ++line) {
-        y += LayoutOf(line).boundingRect().height();
+    const TRow row = RowOf(pos);
+    qreal y = 0;
+    if (!RowTop(row, y)) {
+        // Rows far from the view are placed just outside it.
+        y = RowBefore(row, {TopLine, TopChunk, TopRow}) ? -LineOf(row).height()
+                                                        : viewport()->height();
     }
-    for (int64_t line = TopLine - 1; line >= pos.Line && line > TopLine - reach; --line) {
-        y -= LayoutOf(line).boundingRect().height();
-    }
-    const QTextLine row = LayoutOf(pos.Line).lineAt(RowOf(pos));
-    const int column = static_cast<int>(pos.Column);
-    const qreal x = row.cursorToX(column);
-    const qreal next = column < Doc.LineLength(pos.Line) ? row.cursorToX(column + 1) : x + 1;
-    const QRectF rect(Margin + x, y + row.y(), std::max<qreal>(next - x, 1), row.height());
+    const QTextLine line = LineOf(row);
+    const int column = static_cast<int>(pos.Column - ChunkStart(pos.Line, row.Chunk));
+    const qreal x = line.cursorToX(column);
+    const qreal next = pos.Column < Doc.LineLength(pos.Line) ? line.cursorToX(column + 1) : x + 1;
+    const QRectF rect(Margin + x, y, std::max<qreal>(next - x, 1), line.height());
     return QRect(viewport()->mapToGlobal(rect.topLeft().toPoint()), rect.size().toSize());
 }
 
-TListMemo::TTextWindow TListMemo::AccessibleWindow() const {
-    TTextWindow window{TopLine, LastVisibleLine()};
-    if (Caret.Line < window.First - AccessibleReach || Caret.Line > window.Last + AccessibleReach) {
-        return {Caret.Line, Caret.Line};
+TListMemo::TTextSpan TListMemo::AccessibleSpan() const {
+    if (Doc.CharCount() <= INT_MAX) {
+        return {0, Doc.CharCount()};
     }
-    return {std::min(window.First, Caret.Line), std::max(window.Last, Caret.Line)};
+    int64_t first = TopLine;
+    int64_t last = LastVisibleLine();
+    if (Caret.Line < first - AccessibleReach || Caret.Line > last + AccessibleReach) {
+        first = last = Caret.Line;
+    }
+    first = std::min(first, Caret.Line);
+    last = std::max(last, Caret.Line);
+    const int64_t start = Doc.OffsetOf({first, 0});
+    const int64_t end = Doc.OffsetOf({last, Doc.LineLength(last)});
+    return {start, std::min<int64_t>(end - start, INT_MAX)};
 }
 
-QString TListMemo::AccessibleText() const {
-    const TTextWindow window = AccessibleWindow();
-    QString text;
-    for (int64_t line = window.First; line <= window.Last; ++line) {
-        if (line > window.First) {
-            text += QLatin1Char('\n');
-        }
-        text += LineText(line);
-    }
-    return text;
+int TListMemo::AccessibleLength() const {
+    return static_cast<int>(AccessibleSpan().Length);
+}
+
+QString TListMemo::AccessibleText(int start, int end) const {
+    const TTextSpan span = AccessibleSpan();
+    const int64_t from = std::clamp<int64_t>(start, 0, span.Length);
+    const int64_t to = std::clamp<int64_t>(end, from, span.Length);
+    return QString::fromStdU16String(Doc.TextAt(span.Start + from, span.Start + to));
 }
 
 int TListMemo::AccessibleOffset(TTextPos pos) const {
-    const TTextWindow window = AccessibleWindow();
-    if (pos.Line < window.First) {
-        return 0;
-    }
-    int64_t offset = 0;
-    for (int64_t line = window.First; line < std::min(pos.Line, window.Last + 1); ++line) {
-        offset += Doc.LineLength(line) + 1;
-    }
-    if (pos.Line > window.Last) {
-        return static_cast<int>(offset - 1);
-    }
-    return static_cast<int>(offset + pos.Column);
+    const TTextSpan span = AccessibleSpan();
+    return static_cast<int>(std::clamp<int64_t>(Doc.OffsetOf(pos) - span.Start, 0, span.Length));
 }
 
 TTextPos TListMemo::AccessiblePos(int offset) const {
-    const TTextWindow window = AccessibleWindow();
-    int64_t rest = std::max(offset, 0);
-    for (int64_t line = window.First; line < window.Last; ++line) {
-        const int64_t length = Doc.LineLength(line);
-        if (rest <= length) {
-            return {line, rest};
-        }
-        rest -= length + 1;
-    }
-    return Doc.Clamp({window.Last, rest});
+    const TTextSpan span = AccessibleSpan();
+    return Doc.PosOf(span.Start + std::clamp<int64_t>(offset, 0, span.Length));
+}
+
+QString TListMemo::ShownText() const {
+    const TRow last = LastVisibleRow();
+    const QTextLine top = LineOf({TopLine, TopChunk, TopRow});
+    const QTextLine bottom = LineOf(last);
+    const TTextPos from{TopLine, ChunkStart(TopLine, TopChunk) + top.textStart()};
+    const TTextPos to{last.Line,
+                      ChunkStart(last.Line, last.Chunk) + bottom.textStart() + bottom.textLength()};
+    return QString::fromStdU16String(Doc.Text(from, to));
 }
 
 // ---- editing ----
@@ -454,12 +564,26 @@ void TListMemo::ReplaceSelection(const QString& text, bool typed) {
     if (text.isEmpty() && !HasSelection()) {
         return;
     }
-    const QString before = QAccessible::isActive() ? AccessibleText() : QString();
-    Caret = Anchor = Doc.Replace(SelectionStart(), SelectionEnd(), text.toStdU16String(), typed);
+    const std::u16string_view chars(QStringView(text).utf16(), static_cast<size_t>(text.size()));
+    ReplaceSelectionWith(
+        [&] { return Doc.Replace(SelectionStart(), SelectionEnd(), chars, typed); },
+        [&text] { return text; });
+}
+
+template <typename Replace, typename Inserted>
+void TListMemo::ReplaceSelectionWith(Replace replace, Inserted inserted) {
+    const bool tell = QAccessible::isActive();
+    const int offset = tell ? AccessibleOffset(SelectionStart()) : 0;
+    const QString removed =
+        tell && Doc.OffsetOf(SelectionEnd()) - Doc.OffsetOf(SelectionStart()) <=
+                    AccessibleRemovedChars
+            ? QString::fromStdU16String(Doc.Text(SelectionStart(), SelectionEnd()))
+            : QString();
+    Caret = Anchor = replace();
     WantedX = -1;
-    TextChanged();
-    if (QAccessible::isActive()) {
-        QAccessibleTextUpdateEvent event(this, 0, before, AccessibleText());
+    TextChanged(Doc.LastChange());
+    if (tell) {
+        QAccessibleTextUpdateEvent event(this, offset, removed, inserted());
         QAccessible::updateAccessibility(&event);
     }
 }
@@ -494,27 +618,41 @@ void TListMemo::DeleteSelection() {
 }
 
 void TListMemo::Paste() {
-    ReplaceSelection(QString::fromStdString(Desktop().ClipboardText()), false);
+    const std::string text = Desktop().ClipboardText();
+    if (text.empty() && !HasSelection()) {
+        return;
+    }
+    ReplaceSelectionWith([&] { return Doc.ReplaceUtf8(SelectionStart(), SelectionEnd(), text); },
+                         [&text] { return QString::fromStdString(text); });
 }
 
 void TListMemo::Undo() {
     if (Doc.CanUndo()) {
         Caret = Anchor = Doc.Undo();
-        TextChanged();
+        TextChanged(Doc.LastChange());
     }
 }
 
 void TListMemo::Redo() {
     if (Doc.CanRedo()) {
         Caret = Anchor = Doc.Redo();
-        TextChanged();
+        TextChanged(Doc.LastChange());
     }
 }
 
-void TListMemo::TextChanged() {
+void TListMemo::TextReplaced() {
+    Caret = Anchor = {};
+    TopLine = 0;
+    TopChunk = 0;
+    TopRow = 0;
+    ForgetLayouts();
+    TextChanged({});
+}
+
+void TListMemo::TextChanged(const TLineChange& change) {
     Caret = Doc.Clamp(Caret);
     Anchor = Doc.Clamp(Anchor);
-    ForgetLayouts();
+    ForgetChangedLines(change);
     ClampTop();
     EnsureCaretVisible();
     RestartBlink();
@@ -530,6 +668,7 @@ void TListMemo::CaretMoved() {
 
 void TListMemo::RestartBlink() {
     CaretShown = true;
+    CaretRect = {};
     const int period = QApplication::cursorFlashTime() / 2;
     if (hasFocus() && period > 0) {
         Blink.start(period, this);

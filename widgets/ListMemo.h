@@ -4,19 +4,23 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QKeyEvent;
-class QTextLayout;
 
 // The multi-line edit of the list readout. It edits a TListDocument, whose lines may be
 // billions of generated list lines, and lays out only the lines it shows: filling it
 // with any count of lines costs the same, and its memory does not grow with the count.
+// A line is laid out in chunks of ChunkChars characters, each wrapped on its own, so a
+// line of millions of characters costs only the chunks on screen; layouts are kept
+// across edits for the lines that the edit did not touch.
 //
 // It behaves like a plain multi-line edit: a caret, typing (input methods included),
 // selection with keys and mouse, the clipboard, undo and redo, a context menu, long
@@ -62,11 +66,15 @@ public:
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
-    // Screen readers see a window on the document: the shown lines and the caret's
-    // line, joined by line breaks; offsets count UTF-16 code units within that window.
-    QString AccessibleText() const;
+    // Screen readers see the whole text, computed from the document on demand, whenever
+    // its length fits an int; a longer text is seen through a window: the shown lines
+    // and the caret's line. Offsets count UTF-16 code units within what is seen.
+    int AccessibleLength() const;
+    QString AccessibleText(int start, int end) const;
     int AccessibleOffset(TTextPos pos) const;
     TTextPos AccessiblePos(int offset) const;
+    // The text of the shown rows: the accessible value.
+    QString ShownText() const;
     // The place of a character in screen coordinates.
     QRect CharacterRect(TTextPos pos) const;
     // The place under a point of the viewport (clamped to the text).
@@ -100,36 +108,57 @@ private:
     // double-clicks.
     static int CharClass(QChar c);
 
-    // A place on screen: a row of a line's layout.
+    // Characters laid out together: a longer line is wrapped a chunk at a time.
+    static constexpr int64_t ChunkChars = 1024;
+
+    // A place on screen: a row of the layout of a chunk of a line.
     struct TRow {
         int64_t Line = 0;
+        int64_t Chunk = 0;
         int Index = 0;
     };
+    static bool RowBefore(const TRow& a, const TRow& b);
     // An editing key: which key events it takes and what it does.
     struct TEditingKey {
         bool (*Matches)(const QKeyEvent* event);
         void (*Run)(TListMemo& memo);
     };
     static const std::vector<TEditingKey>& EditingKeys();
-    // The lines given to screen readers (see AccessibleText).
-    struct TTextWindow {
-        int64_t First = 0;
-        int64_t Last = 0;
+    // The characters given to screen readers (see AccessibleText): from `Start`,
+    // `Length` of them.
+    struct TTextSpan {
+        int64_t Start = 0;
+        int64_t Length = 0;
     };
-    TTextWindow AccessibleWindow() const;
+    TTextSpan AccessibleSpan() const;
 
-    QTextLayout& LayoutOf(int64_t line) const;
+    // A chunk's layout, made when first asked for.
+    struct TKeptLayout {
+        std::unique_ptr<QTextLayout> Layout;
+        uint64_t Used = 0;
+    };
+    QTextLayout& LayoutOf(int64_t line, int64_t chunk) const;
     void ForgetLayouts();
-    // Drops the kept layouts when there are many; called where no layout is in use.
+    // Forgets the layouts of the lines that an edit changed and renumbers the ones after.
+    void ForgetChangedLines(const TLineChange& change);
+    // Drops the least recently used layouts when there are many; called where no layout
+    // is in use.
     void TrimLayouts();
-    int RowCount(int64_t line) const;
-    int RowOf(TTextPos pos) const;
-    qreal RowHeight(TRow row) const;
+    int64_t ChunkCount(int64_t line) const;
+    int64_t ChunkStart(int64_t line, int64_t chunk) const;
+    int64_t ChunkOf(TTextPos pos) const;
+    int RowCount(int64_t line, int64_t chunk) const;
+    TRow RowOf(TTextPos pos) const;
+    QTextLine LineOf(TRow row) const;
+    TRow LastRow() const;
+    TRow LastVisibleRow() const;
     bool StepRow(TRow& row, bool down) const;
     int InnerHeight() const;
-    // Where the top line's layout starts, in viewport coordinates.
-    qreal TopY() const;
     int PageRows() const;
+    // Where a row is on screen: its top in viewport coordinates, if it is within reach
+    // of the shown rows.
+    bool RowTop(TRow row, qreal& y) const;
+    QString Slice(int64_t line, int64_t begin, int64_t end) const;
 
     bool HasSelection() const { return Anchor != Caret; }
     TTextPos SelectionStart() const { return std::min(Anchor, Caret); }
@@ -146,6 +175,10 @@ private:
     TTextPos RowEnd(TTextPos pos) const;
 
     void ReplaceSelection(const QString& text, bool typed);
+    // Replaces the selection by `replace()` on the document, which returns where the
+    // caret goes; `inserted()` gives screen readers the new text.
+    template <typename Replace, typename Inserted>
+    void ReplaceSelectionWith(Replace replace, Inserted inserted);
     void DeleteTo(TTextPos pos);
     void CopySelection() { Copy(); }
 
@@ -159,7 +192,8 @@ private:
     void PageBy(int pages, bool select);
     void UpdateScrollBar();
     void ScrollBarMoved(int value);
-    void TextChanged();
+    void TextChanged(const TLineChange& change);
+    void TextReplaced();
     void CaretMoved();
     void RestartBlink();
 
@@ -168,11 +202,15 @@ private:
     TTextPos Anchor;
     qreal WantedX = -1;
     int64_t TopLine = 0;
+    int64_t TopChunk = 0;
     int TopRow = 0;
     QString Preedit;
     int PreeditCursor = 0;
     bool CaretShown = true;
     bool SyncingBar = false;
     QBasicTimer Blink;
-    mutable std::map<int64_t, std::unique_ptr<QTextLayout>> Layouts;
+    // Where the caret was last drawn, so that blinking repaints only that.
+    QRect CaretRect;
+    mutable std::map<std::pair<int64_t, int64_t>, TKeptLayout> Layouts;
+    mutable uint64_t UseClock = 0;
 };

@@ -29,7 +29,7 @@ public:
     }
 
     QString text(QAccessible::Text kind) const override {
-        return kind == QAccessible::Value ? Memo().AccessibleText() : QAccessibleWidget::text(kind);
+        return kind == QAccessible::Value ? Memo().ShownText() : QAccessibleWidget::text(kind);
     }
 
     void selection(int index, int* start, int* end) const override {
@@ -60,14 +60,9 @@ public:
         Memo().SetSelection(pos, pos);
     }
 
-    QString text(int start, int end) const override {
-        const QString all = Memo().AccessibleText();
-        start = std::clamp(start, 0, static_cast<int>(all.size()));
-        end = std::clamp(end, start, static_cast<int>(all.size()));
-        return all.mid(start, end - start);
-    }
+    QString text(int start, int end) const override { return Memo().AccessibleText(start, end); }
 
-    int characterCount() const override { return static_cast<int>(Memo().AccessibleText().size()); }
+    int characterCount() const override { return Memo().AccessibleLength(); }
 
     QRect characterRect(int offset) const override {
         return Memo().CharacterRect(Memo().AccessiblePos(offset));

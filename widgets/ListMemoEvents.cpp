@@ -12,6 +12,11 @@
 
 namespace {
 
+// How much of the caret's line input methods see on each side of the caret.
+constexpr int64_t SurroundingChars = 1024;
+// How far a double-click looks for the ends of a word.
+constexpr int64_t WordChars = 4096;
+
 // Backspace, also with Shift as a plain text edit takes it.
 bool IsBackspace(const QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
@@ -67,7 +72,7 @@ bool TListMemo::event(QEvent* event) {
     return QAbstractScrollArea::event(event);
 }
 
-void TListMemo::paintEvent(QPaintEvent*) {
+void TListMemo::paintEvent(QPaintEvent* event) {
     TrimLayouts();
     QPainter painter(viewport());
     painter.setPen(palette().color(QPalette::Text));
@@ -77,33 +82,55 @@ void TListMemo::paintEvent(QPaintEvent*) {
     const TTextPos from = SelectionStart();
     const TTextPos to = SelectionEnd();
     const qreal breakWidth = fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    const QRect dirty = event->rect();
 
-    qreal y = TopY();
-    for (int64_t line = TopLine; line < Doc.LineCount() && y < viewport()->height(); ++line) {
-        QTextLayout& layout = LayoutOf(line);
-        QList<QTextLayout::FormatRange> selections;
-        if (HasSelection() && from.Line <= line && line <= to.Line) {
-            const int start = line == from.Line ? static_cast<int>(from.Column) : 0;
-            const int end = line == to.Line ? static_cast<int>(to.Column)
-                                            : static_cast<int>(layout.text().size());
-            if (end > start) {
-                selections.push_back({start, end - start, selected});
+    // Chunk by chunk from the top row down; each chunk's layout is drawn whole, clipped.
+    TRow chunk{TopLine, TopChunk, 0};
+    qreal y = Margin - LineOf({TopLine, TopChunk, TopRow}).y();
+    for (bool more = true; more && y < viewport()->height();) {
+        QTextLayout& layout = LayoutOf(chunk.Line, chunk.Chunk);
+        const qreal height = layout.boundingRect().height();
+        const int64_t start = ChunkStart(chunk.Line, chunk.Chunk);
+        const int64_t end = start + layout.text().size();
+        const bool lastChunk = chunk.Chunk + 1 == ChunkCount(chunk.Line);
+        if (y + height >= dirty.top() && y <= dirty.bottom()) {
+            QList<QTextLayout::FormatRange> selections;
+            if (HasSelection() &&
+                (from.Line < chunk.Line ||
+                 (from.Line == chunk.Line && from.Column < end + lastChunk)) &&
+                (chunk.Line < to.Line || (chunk.Line == to.Line && to.Column > start))) {
+                const int64_t selStart =
+                    from.Line == chunk.Line ? std::max(from.Column, start) : start;
+                const int64_t selEnd = to.Line == chunk.Line ? std::min(to.Column, end) : end;
+                if (selEnd > selStart) {
+                    selections.push_back({static_cast<int>(selStart - start),
+                                          static_cast<int>(selEnd - selStart), selected});
+                }
+                if (lastChunk && chunk.Line < to.Line) {
+                    // The selected line break shows as a space's width after the line.
+                    const QTextLine last = layout.lineAt(layout.lineCount() - 1);
+                    painter.fillRect(QRectF(Margin + last.naturalTextWidth(), y + last.y(),
+                                            breakWidth, last.height()),
+                                     selected.background());
+                }
             }
-            if (line < to.Line) {
-                // The selected line break shows as a space's width after the line.
-                const QTextLine last = layout.lineAt(layout.lineCount() - 1);
-                painter.fillRect(QRectF(Margin + last.naturalTextWidth(), y + last.y(), breakWidth,
-                                        last.height()),
-                                 selected.background());
+            layout.draw(&painter, QPointF(Margin, y), selections);
+            if (chunk.Line == Caret.Line && chunk.Chunk == ChunkOf(Caret) && hasFocus()) {
+                const int column = static_cast<int>(Caret.Column - start) +
+                                   (Preedit.isEmpty() ? 0 : PreeditCursor);
+                const QTextLine row = layout.lineForTextPosition(column);
+                if (row.isValid()) {
+                    const qreal x = Margin + row.cursorToX(column);
+                    CaretRect = QRectF(x - 1, y + row.y(), 3, row.height()).toAlignedRect();
+                }
+                if (CaretShown) {
+                    layout.drawCursor(&painter, QPointF(Margin, y), column, 1);
+                }
             }
         }
-        layout.draw(&painter, QPointF(Margin, y), selections);
-        if (line == Caret.Line && hasFocus() && CaretShown) {
-            const int column =
-                static_cast<int>(Caret.Column) + (Preedit.isEmpty() ? 0 : PreeditCursor);
-            layout.drawCursor(&painter, QPointF(Margin, y), column, 1);
-        }
-        y += layout.boundingRect().height();
+        y += height;
+        chunk.Index = RowCount(chunk.Line, chunk.Chunk) - 1;
+        more = StepRow(chunk, true);
     }
 }
 
@@ -225,15 +252,18 @@ void TListMemo::inputMethodEvent(QInputMethodEvent* event) {
             PreeditCursor = attribute.start;
         }
     }
-    ForgetLayouts();
+    ForgetChangedLines({Caret.Line, 0, 0});
     ClampTop();
     EnsureCaretVisible();
     event->accept();
 }
 
 QVariant TListMemo::inputMethodQuery(Qt::InputMethodQuery query) const {
-    const QString line = LineText(Caret.Line);
-    const int column = static_cast<int>(Caret.Column);
+    // Input methods see the caret's line, or a stretch of it around the caret.
+    const int64_t begin = std::max<int64_t>(0, Caret.Column - SurroundingChars);
+    const QString line = Slice(Caret.Line, begin, Caret.Column + SurroundingChars);
+    const int column = static_cast<int>(Caret.Column - begin);
+    const int anchor = static_cast<int>(std::clamp<int64_t>(Anchor.Column - begin, 0, line.size()));
     switch (query) {
     case Qt::ImEnabled:
         return true;
@@ -249,13 +279,12 @@ QVariant TListMemo::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImAbsolutePosition:
         return column;
     case Qt::ImAnchorPosition:
-        return Anchor.Line == Caret.Line ? static_cast<int>(Anchor.Column) : column;
+        return Anchor.Line == Caret.Line ? anchor : column;
     case Qt::ImSurroundingText:
         return line;
     case Qt::ImCurrentSelection:
         return Anchor.Line == Caret.Line
-                   ? line.mid(static_cast<int>(std::min(Anchor.Column, Caret.Column)),
-                              static_cast<int>(std::abs(Anchor.Column - Caret.Column)))
+                   ? line.mid(std::min(anchor, column), std::abs(anchor - column))
                    : QString();
     case Qt::ImTextBeforeCursor:
         return line.left(column);
@@ -291,13 +320,14 @@ void TListMemo::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     const TTextPos at = PosAt(event->position().toPoint());
-    const QString text = LineText(at.Line);
+    const int64_t begin = std::max<int64_t>(0, at.Column - WordChars);
+    const QString text = Slice(at.Line, begin, at.Column + WordChars);
     if (text.isEmpty()) {
         MoveCaret(at, false);
         return;
     }
     // The run of characters of one kind under the pointer.
-    int start = static_cast<int>(std::min<int64_t>(at.Column, text.size() - 1));
+    int start = static_cast<int>(std::min<int64_t>(at.Column - begin, text.size() - 1));
     const int wanted = CharClass(text[start]);
     int end = start + 1;
     while (start > 0 && CharClass(text[start - 1]) == wanted) {
@@ -306,7 +336,7 @@ void TListMemo::mouseDoubleClickEvent(QMouseEvent* event) {
     while (end < text.size() && CharClass(text[end]) == wanted) {
         ++end;
     }
-    SetSelection({at.Line, start}, {at.Line, end});
+    SetSelection({at.Line, begin + start}, {at.Line, begin + end});
 }
 
 void TListMemo::wheelEvent(QWheelEvent* event) {
@@ -354,8 +384,11 @@ void TListMemo::contextMenuEvent(QContextMenuEvent* event) {
 
 void TListMemo::timerEvent(QTimerEvent* event) {
     if (event->timerId() == Blink.timerId()) {
+        // Only the caret is drawn again: blinking lays nothing out.
         CaretShown = !CaretShown;
-        viewport()->update();
+        if (!CaretRect.isEmpty()) {
+            viewport()->update(CaretRect);
+        }
         return;
     }
     QAbstractScrollArea::timerEvent(event);

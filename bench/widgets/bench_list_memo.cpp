@@ -3,9 +3,12 @@
 // For each count N it measures, in a fresh process per case, the time from the press of
 // the main window's list button (for the baseline: from the one-call fill) to the first
 // painted frame of the list and the growth of resident memory, then the time of Ctrl+End
-// to the last line. Run without arguments; it starts itself once per
-// case ("bench_list_memo memo 1000000") and prints a table.
+// to the last line. Then the editing cases of EditBench.h. Run without arguments; it
+// starts itself once per case ("bench_list_memo memo 1000000", "bench_list_memo edit memo
+// line1m") and prints the tables; "bench_list_memo edit" prints only the editing table.
 
+#include "bench/widgets/BenchSupport.h"
+#include "bench/widgets/EditBench.h"
 #include "core/Paths.h"
 #include "forms/UMain.h"
 #include "readout/ByteReadout.h"
@@ -32,48 +35,6 @@ namespace {
 const int64_t Counts[] = {10, 100000, 1000000, 2147483647};
 // The plain text edit is not measured above this count: it would need gigabytes.
 constexpr int64_t LargestPlainCount = 1000000;
-
-// Resident memory of this process in KiB.
-long ResidentKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-        }
-    }
-    return 0;
-}
-
-// Notes when the list's viewport has painted: events are handled to their end before
-// processEvents returns, so once the flag is seen the frame is drawn.
-class TPaintWatch : public QObject {
-public:
-    explicit TPaintWatch(QWidget* viewport) { viewport->installEventFilter(this); }
-    bool Painted = false;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            Painted = true;
-        }
-        return false;
-    }
-};
-
-// Milliseconds from calling `act` until the list has painted.
-template <typename Act> double UntilPainted(TPaintWatch& watch, Act act) {
-    watch.Painted = false;
-    QElapsedTimer timer;
-    timer.start();
-    act();
-    while (!watch.Painted) {
-        QApplication::processEvents(QEventLoop::AllEvents);
-    }
-    return timer.nsecsElapsed() / 1e6;
-}
 
 struct TResult {
     double FirstFrameMs = 0;
@@ -174,6 +135,13 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
+    if (args.size() == 4 && args[1] == QLatin1String("edit")) {
+        return RunEditCase(args[2], args[3]);
+    }
+    if (args.size() == 2 && args[1] == QLatin1String("edit")) {
+        PrintEditTable(args[0]);
+        return 0;
+    }
     if (args.size() == 3) {
         const TResult r = RunCase(args[1], args[2].toLongLong());
         std::printf("%.3f %ld %.3f %s\n", r.FirstFrameMs, r.GrowthKiB, r.CtrlEndMs,
@@ -206,5 +174,6 @@ int main(int argc, char** argv) {
                     memo->FirstFrameMs, memo->GrowthKiB, memo->CtrlEndMs, plainColumns, ratio,
                     memo->LastLines.c_str());
     }
+    PrintEditTable(args[0]);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -36,20 +37,19 @@ std::string Utf8(const std::u16string& text) {
     return bytes;
 }
 
-// The runs of a document in short: "G<first>+<count>" for generated runs, "S:a,b"
-// for stored lines, separated by "|".
+// The pieces of a document in short: "G<first>+<count>" for generated lines, "T:text"
+// for text (a line break shown as "/"), separated by "|".
 std::string Describe(const TListDocument& doc) {
     std::string text;
-    for (const TLineRun& run : doc.Runs()) {
+    for (const TPiece& piece : doc.PieceList()) {
         text += text.empty() ? "" : "|";
-        if (run.Generated) {
-            text += "G" + std::to_string(run.First) + "+" + std::to_string(run.Count);
+        if (piece.Generated) {
+            text += "G" + std::to_string(piece.Start) + "+" + std::to_string(piece.Breaks);
             continue;
         }
-        text += "S:";
-        for (size_t i = 0; i < run.Lines.size(); ++i) {
-            text += (i ? "," : "") + Utf8(run.Lines[i]);
-        }
+        std::string stored = Utf8(doc.PieceString(piece));
+        std::replace(stored.begin(), stored.end(), '\n', '/');
+        text += "T:" + stored;
     }
     return text;
 }
@@ -65,9 +65,9 @@ struct EditCase {
 
 class ListDocumentEditTest : public testing::TestWithParam<EditCase> {};
 
-// Each edit cuts or splits runs as shown, and Undo and Redo go back and forth between
-// exactly the runs before and after it.
-TEST_P(ListDocumentEditTest, SplitsRunsAndUndoes) {
+// Each edit cuts or splits pieces as shown, and Undo and Redo go back and forth between
+// exactly the pieces before and after it.
+TEST_P(ListDocumentEditTest, SplitsPiecesAndUndoes) {
     const EditCase& c = GetParam();
     TListDocument doc;
     doc.SetGeneratedLines(c.Count);
@@ -82,25 +82,25 @@ TEST_P(ListDocumentEditTest, SplitsRunsAndUndoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Runs, ListDocumentEditTest,
+    Pieces, ListDocumentEditTest,
     testing::Values(
-        EditCase{"TypeInGeneratedLine", 10, {3, 1}, {3, 1}, u"z", "G0+3|S:3z|G4+6|S:"},
+        EditCase{"TypeInGeneratedLine", 10, {3, 1}, {3, 1}, u"z", "G0+3|T:3z/|G4+6"},
         EditCase{
-            "ReplaceWithinGeneratedLine", 200, {150, 0}, {150, 6}, u"x", "G0+150|S:x96|G151+49|S:"},
-        EditCase{"DeleteWholeLines", 10, {2, 0}, {5, 0}, u"", "G0+2|G5+5|S:"},
-        EditCase{"JoinTwoGeneratedLines", 10, {4, 1}, {5, 0}, u"", "G0+4|S:45|G6+4|S:"},
-        EditCase{"BreakAtEndKeepsLineGenerated", 10, {1, 1}, {1, 1}, u"\n", "G0+2|S:|G2+8|S:"},
-        EditCase{"BreakAtStartKeepsLineGenerated", 10, {1, 0}, {1, 0}, u"\n", "G0+1|S:|G1+9|S:"},
-        EditCase{"InsertLinesInsideLine", 10, {1, 0}, {9, 0}, u"a\nb", "G0+1|S:a,b9,"},
-        EditCase{"TypeOnLastLine", 3, {3, 0}, {3, 0}, u"end", "G0+3|S:end"},
-        EditCase{"DeleteAllOfHugeList", MaxCount, {0, 0}, {MaxCount, 0}, u"", "S:"},
+            "ReplaceWithinGeneratedLine", 200, {150, 0}, {150, 6}, u"x", "G0+150|T:x96/|G151+49"},
+        EditCase{"DeleteWholeLines", 10, {2, 0}, {5, 0}, u"", "G0+2|G5+5"},
+        EditCase{"JoinTwoGeneratedLines", 10, {4, 1}, {5, 0}, u"", "G0+4|T:4|G5+5"},
+        EditCase{"BreakAtEndKeepsLineGenerated", 10, {1, 1}, {1, 1}, u"\n", "G0+2|T:/|G2+8"},
+        EditCase{"BreakAtStartKeepsLineGenerated", 10, {1, 0}, {1, 0}, u"\n", "G0+1|T:/|G1+9"},
+        EditCase{"InsertLinesInsideLine", 10, {1, 0}, {9, 0}, u"a\nb", "G0+1|T:a/b|G9+1"},
+        EditCase{"TypeOnLastLine", 3, {3, 0}, {3, 0}, u"end", "G0+3|T:end"},
+        EditCase{"DeleteAllOfHugeList", MaxCount, {0, 0}, {MaxCount, 0}, u"", ""},
         EditCase{"DeleteMiddleOfHugeList",
                  MaxCount,
                  {1, 0},
                  {MaxCount - 1, 0},
                  u"",
-                 "G0+1|G2147483646+1|S:"},
-        EditCase{"ReplaceHugeListWithText", MaxCount, {0, 0}, {MaxCount, 0}, u"新\n", "S:新,"}),
+                 "G0+1|G2147483646+1"},
+        EditCase{"ReplaceHugeListWithText", MaxCount, {0, 0}, {MaxCount, 0}, u"新\n", "T:新/"}),
     [](const auto& info) { return info.param.Name; });
 
 struct LineCase {
@@ -195,7 +195,7 @@ TEST(ListDocumentUndoTest, NewEditDropsRedo) {
     doc.Undo();
     doc.Replace({3, 0}, {3, 1}, u"q");
     EXPECT_FALSE(doc.CanRedo());
-    EXPECT_EQ(Describe(doc), "G0+3|S:q,");
+    EXPECT_EQ(Describe(doc), "G0+3|T:q/");
 }
 
 TEST(ListDocumentUndoTest, SettingTextClearsHistory) {

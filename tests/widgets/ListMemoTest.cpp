@@ -125,7 +125,7 @@ TEST_F(ListMemoTest, TypesInGeneratedLineAsText) {
     Memo->SetSelection({3, 1}, {3, 1});
     QTest::keyClicks(Memo, "z");
     EXPECT_EQ(Memo->Text(), "0\n1\n2\n3z\n4\n5\n6\n7\n8\n9\n");
-    EXPECT_EQ(Memo->Document().Runs().size(), 4u);
+    EXPECT_EQ(Memo->Document().PieceList().size(), 3u);
 }
 
 TEST_F(ListMemoTest, InputMethodCommitsChinese) {
@@ -181,6 +181,27 @@ TEST_F(ListMemoTest, TabMovesFocusOn) {
     Keys({Qt::Key_Tab});
     EXPECT_TRUE(Next->hasFocus());
     EXPECT_EQ(Memo->Text(), "");
+}
+
+TEST_F(ListMemoTest, ScreenReadersReadTheWholeText) {
+    Memo->SetGeneratedLines(257);
+    QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(Memo)->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(0, text->characterCount()), Memo->Text());
+    Keys({Qt::CTRL | Qt::Key_End});
+    EXPECT_EQ(text->cursorPosition(), Memo->Text().size());
+}
+
+TEST_F(ListMemoTest, ScreenReadersReadAroundTheCaretOfHugeList) {
+    Memo->SetGeneratedLines(MaxCount);
+    Keys({Qt::CTRL | Qt::Key_End, Qt::Key_Up});
+    QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(Memo)->textInterface();
+    ASSERT_NE(text, nullptr);
+    const int caret = text->cursorPosition();
+    EXPECT_EQ(text->text(caret, caret + 9), "fffffffe\n");
+    EXPECT_EQ(text->characterCount(), caret + 9);
+    text->setCursorPosition(caret - 9);
+    EXPECT_EQ(Memo->CaretPos(), (TTextPos{MaxCount - 2, 0}));
 }
 
 TEST_F(ListMemoTest, ScreenReadersReadShownLinesAndCaret) {
@@ -243,6 +264,78 @@ TEST_F(ListMemoTest, ScrollBarKeepsCountingPastIntRange) {
     EXPECT_EQ(bar->value(), bar->maximum());
     Keys({Qt::CTRL | Qt::Key_Home});
     EXPECT_EQ(bar->value(), 0);
+}
+
+// A line far longer than a layout chunk: 5000 "x", an emoji across a chunk
+// boundary, then words.
+QString LongLine() {
+    QString line(5000, QLatin1Char('x'));
+    line.replace(2047, 2, QString::fromUtf8("\U0001F600"));
+    return line + QStringLiteral(" one two");
+}
+
+struct TLongLineCase {
+    const char* Name;
+    TTextPos Caret;
+    std::vector<QKeyCombination> Keys;
+    TTextPos CaretAfter;
+};
+
+class ListMemoLongLineTest : public ListMemoTest,
+                             public testing::WithParamInterface<TLongLineCase> {};
+
+TEST_P(ListMemoLongLineTest, MovesTheCaret) {
+    const TLongLineCase& c = GetParam();
+    Memo->SetText(LongLine() + QStringLiteral("\nnext"));
+    Memo->SetSelection(c.Caret, c.Caret);
+    Keys(c.Keys);
+    EXPECT_EQ(Memo->CaretPos(), c.CaretAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ListMemoLongLineTest,
+    testing::Values(
+        TLongLineCase{"RightOverPairAtChunkEdge", {0, 2047}, {Qt::Key_Right}, {0, 2049}},
+        TLongLineCase{"LeftOverPairAtChunkEdge", {0, 2049}, {Qt::Key_Left}, {0, 2047}},
+        TLongLineCase{"RightIntoNextLine", {0, 5008}, {Qt::Key_Right}, {1, 0}},
+        TLongLineCase{"CtrlEndThenUpStaysInLongLine",
+                      {0, 0},
+                      {Qt::CTRL | Qt::Key_End, Qt::Key_Up, Qt::Key_End},
+                      {0, 5008}},
+        TLongLineCase{"DownThenUpComesBack", {0, 3000}, {Qt::Key_Down, Qt::Key_Up}, {0, 3000}},
+        TLongLineCase{"WordLeftFromEnd", {0, 5008}, {Qt::CTRL | Qt::Key_Left}, {0, 5005}},
+        TLongLineCase{"WordRightFromLastWord", {0, 5001}, {Qt::CTRL | Qt::Key_Right}, {0, 5005}},
+        TLongLineCase{"RightOverSecondChunkEdge", {0, 4095}, {Qt::Key_Right}, {0, 4096}},
+        TLongLineCase{
+            "RowStartAndEndInLastChunk", {0, 5008}, {Qt::Key_Home, Qt::Key_End}, {0, 5008}}),
+    [](const auto& info) { return info.param.Name; });
+
+TEST_F(ListMemoTest, WrapsLongLineIntoRowsAndEditsIt) {
+    Memo->SetText(LongLine());
+    Memo->SetSelection({0, 0}, {0, 0});
+    Keys({Qt::Key_Down});
+    const int64_t rowWidth = Memo->CaretPos().Column;
+    EXPECT_GT(rowWidth, 10);
+    EXPECT_LT(rowWidth, 200);
+    Keys({Qt::Key_End});
+    EXPECT_EQ(Memo->CaretPos().Column, 2 * rowWidth);
+
+    Memo->SetSelection({0, 4000}, {0, 4000});
+    QTest::keyClicks(Memo, "ab");
+    EXPECT_EQ(Memo->LineText(0).mid(3999, 4), "xabx");
+    const QRect caret = Memo->CharacterRect(Memo->CaretPos());
+    EXPECT_TRUE(Memo->viewport()->rect().contains(Memo->viewport()->mapFromGlobal(caret.center())));
+    Keys({Qt::CTRL | Qt::Key_Z});
+    EXPECT_EQ(Memo->LineText(0), LongLine());
+    EXPECT_EQ(Memo->CaretPos(), (TTextPos{0, 4000}));
+}
+
+TEST_F(ListMemoTest, PastesLongLineFromUtf8) {
+    QApplication::clipboard()->setText(LongLine());
+    Keys({Qt::CTRL | Qt::Key_V});
+    EXPECT_EQ(Memo->Text(), LongLine());
+    EXPECT_EQ(Memo->CaretPos(), (TTextPos{0, LongLine().size()}));
+    EXPECT_EQ(Memo->LastVisibleLine(), 0);
 }
 
 } // namespace
