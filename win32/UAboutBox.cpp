@@ -1,0 +1,33 @@
+#include "win32/UAboutBox.h"
+
+#include "UAboutBoxLayout.h"
+
+#include "core/WideText.h"
+#include "forms/MakerDetails.h"
+#include "win32/Pictures.h"
+
+TAboutBox* AboutBox = nullptr;
+
+namespace {
+
+constexpr int IconSide = 32;
+
+} // namespace
+
+TAboutBox::TAboutBox() : TForm(UAboutBoxLayout::Form, TBorder::Dialog) {
+    SetControlText(UAboutBoxLayout::ProductName, Utf8ToWide(kProductName));
+    SetControlText(UAboutBoxLayout::Copyright, Utf8ToWide(kCopyrightChinese));
+    SetControlText(UAboutBoxLayout::Label1, Utf8ToWide(kCopyrightEnglish));
+    SetControlText(UAboutBoxLayout::Comments, Utf8ToWide(kNoticeChinese));
+    SetControlText(UAboutBoxLayout::Label2, Utf8ToWide(kNoticeEnglish));
+}
+
+void TAboutBox::BeforeShow() {
+    if (!PictureShown) {
+        PictureShown = true;
+        HBITMAP icon = DecodePictureResource(L"ABOUT_PNG", Scale(IconSide), Scale(IconSide));
+        if (icon != nullptr) {
+            ShowPicture(UAboutBoxLayout::ProgramIcon, icon);
+        }
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "settings/Uinidatas.h"
+#include "win32/Form.h"
+
+#include <cstdint>
+
+class TListMemo;
+
+// The main window: the two byte readouts, the status bar and the menu bar.
+class TFrmMain : public TForm {
+public:
+    TFrmMain();
+
+    // The byte of a memory position as a signed 8-bit value.
+    int8_t ReadMemoryByte(int32_t position) const;
+    TListMemo& MemoMemoryList() const;
+    bool PreTranslate(MSG& message) override;
+
+private:
+    void CreateStatusPanels();
+    void ConnectHandlers();
+    bool IsOwnButton(HWND window) const;
+
+    void Button1Click();
+    void BtnGetMemoryValueClick();
+    void BtnGerMemoryValueListClick();
+    void MemoMemoryListCopyRefused();
+    void MnuExitClick();
+    void MnuSetClick();
+    void MnuChineseClick();
+    void MnuEnglishClick();
+    void MnuContentClick();
+    void MnuWebClick();
+    void MnuPhoneClick();
+    void MnuAboutClick();
+    void MnuRegisteClick();
+
+    // Last, so that it loads after the controls are built and saves before they go.
+    TIniDatas IniDatas;
+};
+
+extern TFrmMain* FrmMain;
