@@ -95,6 +95,17 @@ void TApplication::ProcessMessagesUntil(const std::function<bool()>& done) {
     --LoopDepth;
 }
 
+void TApplication::ProcessMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            IsTerminated = true;
+            return;
+        }
+        Dispatch(message);
+    }
+}
+
 void TApplication::Dispatch(MSG& message) {
     TForm* form = message.hwnd != nullptr ? FormOfWindow(message.hwnd) : nullptr;
     if (form != nullptr &&

@@ -41,6 +41,8 @@ public:
     void Terminate();
     // Dispatches messages until `done` answers true or the run ends; the modal loops.
     void ProcessMessagesUntil(const std::function<bool()>& done);
+    // Dispatches the messages that are waiting, then returns.
+    void ProcessMessages();
     bool Terminated() const { return IsTerminated; }
 
     // Ends any mouse capture and shows the error box.

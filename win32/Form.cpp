@@ -295,6 +295,12 @@ void TForm::ShowPicture(int index, HBITMAP picture) {
     Pictures.push_back(picture);
 }
 
+void TForm::SetModalResult(TModalResult result) {
+    ModalResult = result;
+    // The modal loop waits for a message before it looks at the result again.
+    PostMessageW(Window, WM_NULL, 0, 0);
+}
+
 void TForm::SetControlColours(int control, COLORREF text, COLORREF background) {
     Colours[control] = TColours{text, background, CreateSolidBrush(background)};
 }
@@ -359,7 +365,7 @@ TModalResult TForm::ShowModal() {
 
 void TForm::Close() {
     if (InModalLoop) {
-        ModalResult = TModalResult::Cancel;
+        SetModalResult(TModalResult::Cancel);
     } else if (Application->MainForm() == this) {
         Application->Terminate();
     } else {
@@ -390,7 +396,7 @@ bool TForm::PreTranslate(MSG& message) {
 void TForm::PressButton(int control) {
     const unsigned flags = Layout.Controls[control].Flags;
     if (flags & TControlFlag::ModalOk) {
-        ModalResult = TModalResult::Ok;
+        SetModalResult(TModalResult::Ok);
     }
     if (flags & TControlFlag::ClosesWindow) {
         Close();
@@ -402,11 +408,12 @@ void TForm::PressButton(int control) {
 }
 
 void TForm::Command(int id, int code, HWND control) {
-    if (id == IDOK && control != nullptr) {
+    if (id == IDOK) {
         // Enter from IsDialogMessageW: the focused button is pressed; in any other
         // control Enter presses nothing (the default button comes by DM_GETDEFID).
+        HWND focus = GetFocus();
         for (int index = 0; index < Layout.ControlCount; ++index) {
-            if (Controls[index] == control && Layout.Controls[index].Kind == TControlKind::Button) {
+            if (Controls[index] == focus && Layout.Controls[index].Kind == TControlKind::Button) {
                 PressButton(index);
             }
         }

@@ -33,7 +33,7 @@ public:
     void Show(int showState);
     // A modal showing ends with Cancel; the main window ends the run; others hide.
     void Close();
-    void SetModalResult(TModalResult result) { ModalResult = result; }
+    void SetModalResult(TModalResult result);
     bool IsModal() const { return InModalLoop; }
 
     HWND Handle() const { return Window; }
