@@ -1,7 +1,7 @@
 // A build tool of the Windows build, compiled and run on the build machine: writes the
 // QR code of a text (pictures/QrPicture) as a 24-bit BMP file for a bitmap resource.
 //   MakeQrBitmap TEXT OUTPUT.bmp
-#include "QrPicture.h"
+#include "pictures/QrPicture.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
 #include "win32/ListMemo.h"
 
+#include "core/Desktop.h"
 #include "core/WideText.h"
 #include "win32/Application.h"
-#include "win32/Desktop.h"
 
 #include <windowsx.h>
 

@@ -1,15 +1,12 @@
 #pragma once
 
-#include "ListDocument.h"
+#include "document/ListDocument.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
-
-using TListDocument = ListDocument;
-using TTextPos = TextPos;
 
 // The window class of the list readout's control.
 inline constexpr wchar_t ListMemoClassName[] = L"QuorvinListMemo";

@@ -15,11 +15,11 @@ constexpr int IconSide = 32;
 } // namespace
 
 TAboutBox::TAboutBox() : TForm(UAboutBoxLayout::Form, TBorder::Dialog) {
-    SetControlText(UAboutBoxLayout::ProductName, Utf8ToWide(kProductName));
-    SetControlText(UAboutBoxLayout::Copyright, Utf8ToWide(kCopyrightChinese));
-    SetControlText(UAboutBoxLayout::Label1, Utf8ToWide(kCopyrightEnglish));
-    SetControlText(UAboutBoxLayout::Comments, Utf8ToWide(kNoticeChinese));
-    SetControlText(UAboutBoxLayout::Label2, Utf8ToWide(kNoticeEnglish));
+    SetControlText(UAboutBoxLayout::ProductName, Utf8ToWide(ProductName));
+    SetControlText(UAboutBoxLayout::Copyright, Utf8ToWide(CopyrightChinese));
+    SetControlText(UAboutBoxLayout::Label1, Utf8ToWide(CopyrightEnglish));
+    SetControlText(UAboutBoxLayout::Comments, Utf8ToWide(NoticeChinese));
+    SetControlText(UAboutBoxLayout::Label2, Utf8ToWide(NoticeEnglish));
 }
 
 void TAboutBox::BeforeShow() {

@@ -2,10 +2,10 @@
 
 #include "UGiveMoneyLayout.h"
 
+#include "core/Desktop.h"
 #include "core/Exception.h"
 #include "core/WideText.h"
 #include "forms/MakerDetails.h"
-#include "win32/Desktop.h"
 #include "win32/Pictures.h"
 #include "win32/UFrmRegQQ.h"
 
@@ -29,16 +29,16 @@ TFrmGiveMoney::TFrmGiveMoney() : TForm(UGiveMoneyLayout::Form, TBorder::Dialog) 
 }
 
 void TFrmGiveMoney::ShowMakerDetails() {
-    SetControlText(UGiveMoneyLayout::lbl1, Utf8ToWide(kFirstBankBranch));
-    SetControlText(UGiveMoneyLayout::lbl2, Utf8ToWide(kAccountHolder));
-    SetControlText(UGiveMoneyLayout::LblBankCB, Utf8ToWide(kFirstCardNumber));
-    SetControlText(UGiveMoneyLayout::LblEmail, Utf8ToWide(kAlipayAccount));
-    SetControlText(UGiveMoneyLayout::lbl4, Utf8ToWide(kSecondBankBranch));
-    SetControlText(UGiveMoneyLayout::lbl5, Utf8ToWide(kAccountHolder));
-    SetControlText(UGiveMoneyLayout::LblBankCCB, Utf8ToWide(kSecondCardNumber));
-    SetControlText(UGiveMoneyLayout::Label2, Utf8ToWide(kPhoneLine));
-    SetControlText(UGiveMoneyLayout::LblPhone, Utf8ToWide(kPhoneNumber));
-    SetControlText(UGiveMoneyLayout::Memo, Utf8ToWide(kBuyingNotice));
+    SetControlText(UGiveMoneyLayout::lbl1, Utf8ToWide(FirstBankBranch));
+    SetControlText(UGiveMoneyLayout::lbl2, Utf8ToWide(AccountHolder));
+    SetControlText(UGiveMoneyLayout::LblBankCB, Utf8ToWide(FirstCardNumber));
+    SetControlText(UGiveMoneyLayout::LblEmail, Utf8ToWide(AlipayAccount));
+    SetControlText(UGiveMoneyLayout::lbl4, Utf8ToWide(SecondBankBranch));
+    SetControlText(UGiveMoneyLayout::lbl5, Utf8ToWide(AccountHolder));
+    SetControlText(UGiveMoneyLayout::LblBankCCB, Utf8ToWide(SecondCardNumber));
+    SetControlText(UGiveMoneyLayout::Label2, Utf8ToWide(PhoneLine));
+    SetControlText(UGiveMoneyLayout::LblPhone, Utf8ToWide(PhoneNumber));
+    SetControlText(UGiveMoneyLayout::Memo, Utf8ToWide(BuyingNotice));
 }
 
 void TFrmGiveMoney::BeforeShow() {

@@ -3,13 +3,13 @@
 #include "UMainLayout.h"
 
 #include "core/AnsiText.h"
+#include "core/Desktop.h"
+#include "core/IntegerText.h"
 #include "core/Paths.h"
 #include "core/WideText.h"
 #include "forms/MakerDetails.h"
 #include "readout/ByteReadout.h"
-#include "readout/IntegerText.h"
 #include "win32/Application.h"
-#include "win32/Desktop.h"
 #include "win32/ListMemo.h"
 #include "win32/UAboutBox.h"
 #include "win32/UGiveMoney.h"
@@ -32,6 +32,23 @@ TFrmMain::TFrmMain() : TForm(UMainLayout::Form, TBorder::Single) {
     ConnectHandlers();
 }
 
+TFrmMain::~TFrmMain() {
+    SaveSettings();
+}
+
+void TFrmMain::SaveSettings() {
+    try {
+        IniDatas.Save();
+    } catch (const Exception& error) {
+        // Never leaves the destructor. The failure goes to the debugger's output; a box
+        // is shown only when it loses a choice that the user made in this run.
+        OutputDebugStringW(Utf8ToWide(ErrorBoxText(error.Message)).c_str());
+        if (IniDatas.ChoiceChanged()) {
+            Application->ShowException(error);
+        }
+    }
+}
+
 TListMemo& TFrmMain::MemoMemoryList() const {
     return *TListMemo::Of(Control(UMainLayout::MemoMemoryList));
 }
@@ -43,7 +60,7 @@ void TFrmMain::CreateStatusPanels() {
     int edges[] = {Scale(ReadyPanelWidth), -1};
     SendMessageW(bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
     SendMessageW(bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"\u5C31\u7EEA")); // "ready"
-    const std::wstring copyright = Utf8ToWide(kCopyrightNotice);
+    const std::wstring copyright = Utf8ToWide(CopyrightNotice);
     SendMessageW(bar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(copyright.c_str()));
 }
 
@@ -144,7 +161,7 @@ void TFrmMain::MnuContentClick() {
 }
 
 void TFrmMain::MnuWebClick() {
-    Desktop().Open(kWebAddress);
+    Desktop().Open(WebAddress);
 }
 
 void TFrmMain::MnuPhoneClick() {

@@ -11,6 +11,8 @@ class TListMemo;
 class TFrmMain : public TForm {
 public:
     TFrmMain();
+    // Saves the settings before the controls go.
+    ~TFrmMain() override;
 
     // The byte of a memory position as a signed 8-bit value.
     int8_t ReadMemoryByte(int32_t position) const;
@@ -19,6 +21,7 @@ public:
 
 private:
     void CreateStatusPanels();
+    void SaveSettings();
     void ConnectHandlers();
     bool IsOwnButton(HWND window) const;
 

@@ -155,7 +155,7 @@ TEST(SupportDialog, FocusReturnsToTheLastCopyButton) {
         PostMessageW(support, WM_CLOSE, 0, 0);
     })}));
     EXPECT_EQ(focused, copyEmail);
-    EXPECT_EQ(TestDesktop->Clipboard, kAlipayAccount);
+    EXPECT_EQ(TestDesktop->Clipboard, AlipayAccount);
 }
 
 struct TCopyCase {
@@ -177,10 +177,10 @@ TEST_P(CopyButtonTest, CopiesTheLabelAsShown) {
 
 INSTANTIATE_TEST_SUITE_P(
     Buttons, CopyButtonTest,
-    testing::Values(TCopyCase{"FirstCard", UGiveMoneyLayout::btnBtnCopyBank1, kFirstCardNumber},
-                    TCopyCase{"Alipay", UGiveMoneyLayout::btnBtnCopyEmail, kAlipayAccount},
-                    TCopyCase{"SecondCard", UGiveMoneyLayout::btnBtnCopyBank2, kSecondCardNumber},
-                    TCopyCase{"Phone", UGiveMoneyLayout::BtnCopyPhone, kPhoneNumber}),
+    testing::Values(TCopyCase{"FirstCard", UGiveMoneyLayout::btnBtnCopyBank1, FirstCardNumber},
+                    TCopyCase{"Alipay", UGiveMoneyLayout::btnBtnCopyEmail, AlipayAccount},
+                    TCopyCase{"SecondCard", UGiveMoneyLayout::btnBtnCopyBank2, SecondCardNumber},
+                    TCopyCase{"Phone", UGiveMoneyLayout::BtnCopyPhone, PhoneNumber}),
     [](const auto& info) { return info.param.Name; });
 
 TEST(SupportDialog, ClipboardThatCannotBeOpenedIsReported) {

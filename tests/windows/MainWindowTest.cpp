@@ -282,7 +282,7 @@ TEST(HelpMenu, HelpFileAndWebPageGoToTheDesktop) {
     ChooseMenu(UMainLayout::MnuWeb);
     ASSERT_GE(TestDesktop->Opened.size(), 2u);
     EXPECT_EQ(TestDesktop->Opened[TestDesktop->Opened.size() - 2], path);
-    EXPECT_EQ(TestDesktop->Opened.back(), kWebAddress);
+    EXPECT_EQ(TestDesktop->Opened.back(), WebAddress);
     DeleteFileW(Utf8ToWide(path).c_str());
 }
 

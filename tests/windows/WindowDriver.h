@@ -1,6 +1,6 @@
 #pragma once
 
-#include "win32/Desktop.h"
+#include "core/Desktop.h"
 
 #include <windows.h>
 
