@@ -142,13 +142,13 @@ TForm::~TForm() {
 }
 
 int TForm::Scale(int pixels) {
-    static const int dpi = [] {
+    static const int ScreenDpi = [] {
         HDC screen = GetDC(nullptr);
         const int value = GetDeviceCaps(screen, LOGPIXELSY);
         ReleaseDC(nullptr, screen);
         return value;
     }();
-    return MulDiv(pixels, dpi, 96);
+    return MulDiv(pixels, ScreenDpi, 96);
 }
 
 HFONT TForm::FontFor(const TFontSpec& font) {
