@@ -3,7 +3,7 @@
 #include "UAboutBoxLayout.h"
 
 #include "core/WideText.h"
-#include "forms/MakerDetails.h"
+#include "core/MakerDetails.h"
 #include "win32/Pictures.h"
 
 TAboutBox* AboutBox = nullptr;

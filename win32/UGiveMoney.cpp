@@ -5,7 +5,7 @@
 #include "core/Desktop.h"
 #include "core/Exception.h"
 #include "core/WideText.h"
-#include "forms/MakerDetails.h"
+#include "core/MakerDetails.h"
 #include "win32/Pictures.h"
 #include "win32/UFrmRegQQ.h"
 

@@ -7,7 +7,7 @@
 #include "core/IntegerText.h"
 #include "core/Paths.h"
 #include "core/WideText.h"
-#include "forms/MakerDetails.h"
+#include "core/MakerDetails.h"
 #include "readout/ByteReadout.h"
 #include "win32/Application.h"
 #include "win32/ListMemo.h"

@@ -6,7 +6,7 @@
 #include "UMainLayout.h"
 #include "UVisitePhoneLayout.h"
 
-#include "forms/MakerDetails.h"
+#include "core/MakerDetails.h"
 #include "win32/UAboutBox.h"
 #include "win32/UFrmRegQQ.h"
 #include "win32/UGiveMoney.h"

@@ -9,7 +9,7 @@
 
 #include "core/Paths.h"
 #include "core/WideText.h"
-#include "forms/MakerDetails.h"
+#include "core/MakerDetails.h"
 #include "win32/ListMemo.h"
 #include "win32/UAboutBox.h"
 #include "win32/UFrmRegQQ.h"
