@@ -3,6 +3,7 @@
 #include "core/Desktop.h"
 #include "core/WideText.h"
 #include "win32/Application.h"
+#include "win32/ListMemoAccessible.h"
 
 #include <windowsx.h>
 
@@ -439,6 +440,11 @@ LRESULT TListMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_VSCROLL:
         ScrollBy(LOWORD(wParam));
         return 0;
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT)) {
+            return ListMemoAccessibleObject(Window, wParam);
+        }
+        break;
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(Doc.LineLength(CaretPos.Line));
     case WM_GETTEXT: {

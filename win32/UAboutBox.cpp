@@ -2,8 +2,8 @@
 
 #include "UAboutBoxLayout.h"
 
-#include "core/WideText.h"
 #include "core/MakerDetails.h"
+#include "core/WideText.h"
 #include "win32/Pictures.h"
 
 TAboutBox* AboutBox = nullptr;

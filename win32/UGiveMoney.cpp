@@ -4,8 +4,8 @@
 
 #include "core/Desktop.h"
 #include "core/Exception.h"
-#include "core/WideText.h"
 #include "core/MakerDetails.h"
+#include "core/WideText.h"
 #include "win32/Pictures.h"
 #include "win32/UFrmRegQQ.h"
 

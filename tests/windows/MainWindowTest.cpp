@@ -7,9 +7,9 @@
 #include "UMainLayout.h"
 #include "UVisitePhoneLayout.h"
 
+#include "core/MakerDetails.h"
 #include "core/Paths.h"
 #include "core/WideText.h"
-#include "core/MakerDetails.h"
 #include "win32/ListMemo.h"
 #include "win32/UAboutBox.h"
 #include "win32/UFrmRegQQ.h"
@@ -18,6 +18,8 @@
 #include "win32/UVisitePhone.h"
 
 #include <gtest/gtest.h>
+
+#include <oleacc.h>
 
 namespace {
 
@@ -235,6 +237,31 @@ TEST(ListControl, CopyOfMoreThan64MiBIsRefusedWithABox) {
     EXPECT_NE(text.find(L"The selection is too large to copy to the clipboard."),
               std::wstring::npos);
     EXPECT_EQ(TestDesktop->Clipboard, "before");
+}
+
+// Screen readers get the caret's line as the value of a text (MSAA).
+TEST(ListControl, ScreenReadersReadTheCaretsLine) {
+    SetTextOf(Main(UMainLayout::EditMemoryCounter), L"200");
+    Click(Main(UMainLayout::BtnGerMemoryValueList));
+    SetFocus(Main(UMainLayout::MemoMemoryList));
+    for (int line = 0; line < 130; ++line) {
+        PressKey(VK_DOWN);
+    }
+    IAccessible* accessible = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(Main(UMainLayout::MemoMemoryList),
+                                                        OBJID_CLIENT, __uuidof(IAccessible),
+                                                        reinterpret_cast<void**>(&accessible)));
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR value = nullptr;
+    VARIANT role;
+    EXPECT_HRESULT_SUCCEEDED(accessible->get_accValue(self, &value));
+    EXPECT_HRESULT_SUCCEEDED(accessible->get_accRole(self, &role));
+    EXPECT_EQ(std::wstring(value != nullptr ? value : L""), L"ffffff82");
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
+    SysFreeString(value);
+    accessible->Release();
 }
 
 struct TLanguageCase {
