@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <oleacc.h>
 
 namespace {
@@ -101,6 +102,10 @@ TEST(MainWindowLayout, StatusBarLiesAlongTheBottom) {
     MapWindowPoints(nullptr, FrmMain->Handle(), reinterpret_cast<POINT*>(&bar), 2);
     const RECT expected{0, TForm::Scale(230), TForm::Scale(715), TForm::Scale(249)};
     EXPECT_TRUE(EqualRect(&bar, &expected));
+    EXPECT_EQ(SendMessageW(Main(UMainLayout::StatusBar1), SB_GETPARTS, 0, 0), 2);
+    wchar_t ready[16] = {};
+    SendMessageW(Main(UMainLayout::StatusBar1), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(ready));
+    EXPECT_STREQ(ready, L"\u5C31\u7EEA");
     EXPECT_EQ(GetWindowLongPtrW(FrmMain->Handle(), GWL_STYLE) & (WS_MAXIMIZEBOX | WS_THICKFRAME),
               0);
 }
