@@ -42,7 +42,7 @@ struct TDialogKeyCase {
     int Menu;
     TForm** Dialog;
     WPARAM Key;
-    bool Typed; // a character, not a key
+    enum TInput { KeyPress, Character, AltCharacter } Input;
     bool Closes;
 };
 
@@ -55,10 +55,18 @@ TEST_P(DialogKeyTest, KeyClosesTheDialogOrNot) {
     ASSERT_TRUE(RunScript(Choose(GetParam().Menu),
                           {WhenActive(dialog.Handle(),
                                       [] {
-                                          if (GetParam().Typed) {
-                                              TypeCharacter(static_cast<wchar_t>(GetParam().Key));
-                                          } else {
+                                          const auto character =
+                                              static_cast<wchar_t>(GetParam().Key);
+                                          switch (GetParam().Input) {
+                                          case TDialogKeyCase::KeyPress:
                                               PressKey(GetParam().Key);
+                                              break;
+                                          case TDialogKeyCase::Character:
+                                              TypeCharacter(character);
+                                              break;
+                                          case TDialogKeyCase::AltCharacter:
+                                              TypeAltCharacter(character);
+                                              break;
                                           }
                                       }),
                            [] { return true; }, // the dialog's loop takes the key's effect
@@ -77,13 +85,22 @@ TForm** const About = reinterpret_cast<TForm**>(&AboutBox);
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, DialogKeyTest,
-    testing::Values(
-        TDialogKeyCase{"PhoneEnter", UMainLayout::MnuPhone, Phone, VK_RETURN, false, true},
-        TDialogKeyCase{"PhoneLetterC", UMainLayout::MnuPhone, Phone, L'c', true, true},
-        TDialogKeyCase{"PhoneEscape", UMainLayout::MnuPhone, Phone, VK_ESCAPE, false, false},
-        TDialogKeyCase{"AboutEnter", UMainLayout::MnuAbout, About, VK_RETURN, false, true},
-        TDialogKeyCase{"AboutLetterO", UMainLayout::MnuAbout, About, L'o', true, true},
-        TDialogKeyCase{"AboutEscape", UMainLayout::MnuAbout, About, VK_ESCAPE, false, false}),
+    testing::Values(TDialogKeyCase{"PhoneEnter", UMainLayout::MnuPhone, Phone, VK_RETURN,
+                                   TDialogKeyCase::KeyPress, true},
+                    TDialogKeyCase{"PhoneLetterC", UMainLayout::MnuPhone, Phone, L'c',
+                                   TDialogKeyCase::Character, true},
+                    TDialogKeyCase{"PhoneAltC", UMainLayout::MnuPhone, Phone, L'c',
+                                   TDialogKeyCase::AltCharacter, true},
+                    TDialogKeyCase{"PhoneEscape", UMainLayout::MnuPhone, Phone, VK_ESCAPE,
+                                   TDialogKeyCase::KeyPress, false},
+                    TDialogKeyCase{"AboutEnter", UMainLayout::MnuAbout, About, VK_RETURN,
+                                   TDialogKeyCase::KeyPress, true},
+                    TDialogKeyCase{"AboutLetterO", UMainLayout::MnuAbout, About, L'o',
+                                   TDialogKeyCase::Character, true},
+                    TDialogKeyCase{"AboutAltO", UMainLayout::MnuAbout, About, L'o',
+                                   TDialogKeyCase::AltCharacter, true},
+                    TDialogKeyCase{"AboutEscape", UMainLayout::MnuAbout, About, VK_ESCAPE,
+                                   TDialogKeyCase::KeyPress, false}),
     [](const auto& info) { return info.param.Name; });
 
 // Centred on the first showing (done by the key tests above or here); later showings

@@ -347,6 +347,24 @@ INSTANTIATE_TEST_SUITE_P(
                                  VK_SPACE}),
     [](const auto& info) { return info.param.Name; });
 
+// Alt+Space opens the system menu; it never presses Button1, whose accelerator is the space.
+TEST(MainWindowKeys, AltSpaceOpensTheSystemMenuAndPressesNothing) {
+    SetFocus(Main(UMainLayout::Button1));
+    bool boxShown = false;
+    bool menuShown = false;
+    ASSERT_TRUE(RunScript([] { TypeAltCharacter(L' '); }, {[&] {
+                              boxShown = FindMessageBox() != nullptr;
+                              GUITHREADINFO thread{};
+                              thread.cbSize = sizeof thread;
+                              GetGUIThreadInfo(GetCurrentThreadId(), &thread);
+                              menuShown = (thread.flags & GUI_INMENUMODE) != 0;
+                              EndMenu();
+                              return true;
+                          }}));
+    EXPECT_FALSE(boxShown);
+    EXPECT_TRUE(menuShown);
+}
+
 TEST(MainWindowKeys, EnterInAnEditPressesNothing) {
     SetFocus(Main(UMainLayout::EditMemoryAddress));
     PressKey(VK_RETURN);

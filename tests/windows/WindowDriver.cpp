@@ -91,6 +91,11 @@ void TypeCharacter(wchar_t character) {
     ProcessMessages();
 }
 
+void TypeAltCharacter(wchar_t character) {
+    PostMessageW(GetFocus(), WM_SYSCHAR, character, 1 | (1 << 29)); // bit 29: Alt is down
+    ProcessMessages();
+}
+
 bool RunScript(const std::function<void()>& action, std::vector<TStep> steps) {
     TScript script{std::deque<TStep>(steps.begin(), steps.end()), 0};
     RunningScript = &script;

@@ -40,6 +40,8 @@ void Click(HWND button);
 void PressKey(WPARAM key, bool control = false, bool shift = false);
 // A character typed on the focused control (as TranslateMessage makes it from a key).
 void TypeCharacter(wchar_t character);
+// A character typed with Alt held.
+void TypeAltCharacter(wchar_t character);
 
 // A step of a script: answers true when it has done its part, false to be asked again.
 using TStep = std::function<bool()>;
