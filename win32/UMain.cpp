@@ -101,10 +101,6 @@ bool TFrmMain::PreTranslate(MSG& message) {
     return TForm::PreTranslate(message);
 }
 
-int8_t TFrmMain::ReadMemoryByte(int32_t position) const {
-    return static_cast<int8_t>(ByteOfPosition(position));
-}
-
 void TFrmMain::Button1Click() {
     ShowPlainMessage(L"OK!");
 }

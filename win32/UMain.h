@@ -3,8 +3,6 @@
 #include "settings/Uinidatas.h"
 #include "win32/Form.h"
 
-#include <cstdint>
-
 class TListMemo;
 
 // The main window: the two byte readouts, the status bar and the menu bar.
@@ -14,8 +12,6 @@ public:
     // Saves the settings before the controls go.
     ~TFrmMain() override;
 
-    // The byte of a memory position as a signed 8-bit value.
-    int8_t ReadMemoryByte(int32_t position) const;
     TListMemo& MemoMemoryList() const;
     bool PreTranslate(MSG& message) override;
 
