@@ -54,6 +54,7 @@ $(WINDOWS_DIR)/build.ninja:
 
 test-windows: deps $(WINDOWS_DIR)/build.ninja
 	cmake --build $(WINDOWS_DIR)
+	scripts/check-naming-windows.sh $(WINDOWS_DIR)
 	cd $(WINDOWS_DIR) && ctest --output-on-failure -j2; status=$$?; \
 	  ../scripts/wine-run.sh $(CURDIR)/$(WINDOWS_DIR)/wine-prefix --end; exit $$status
 

@@ -14,7 +14,7 @@ endif()
 set(QUORVIN_PRODUCT_VERSION
     "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
 # The maker's web page is kept in one place, with the program's other maker details.
-file(STRINGS ${PROJECT_SOURCE_DIR}/forms/MakerDetails.h web_address_line
+file(STRINGS ${PROJECT_SOURCE_DIR}/core/MakerDetails.h web_address_line
      REGEX "WebAddress = \"[^\"]+\"")
 string(REGEX REPLACE ".*WebAddress = \"([^\"]+)\".*" "\\1" QUORVIN_HOMEPAGE
                      "${web_address_line}")

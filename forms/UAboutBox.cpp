@@ -2,7 +2,7 @@
 
 #include "ui_UAboutBox.h"
 
-#include "forms/MakerDetails.h"
+#include "core/MakerDetails.h"
 
 TAboutBox* AboutBox = nullptr;
 

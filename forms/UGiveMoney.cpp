@@ -4,7 +4,7 @@
 
 #include "app/HandlerGuard.h"
 #include "core/Desktop.h"
-#include "forms/MakerDetails.h"
+#include "core/MakerDetails.h"
 #include "forms/UFrmRegQQ.h"
 #include "pictures/JpegPicture.h"
 

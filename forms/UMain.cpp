@@ -8,7 +8,7 @@
 #include "core/Desktop.h"
 #include "core/IntegerText.h"
 #include "core/Paths.h"
-#include "forms/MakerDetails.h"
+#include "core/MakerDetails.h"
 #include "forms/UAboutBox.h"
 #include "forms/UGiveMoney.h"
 #include "forms/UVisitePhone.h"

@@ -2,7 +2,7 @@
 
 #include "ui_UVisitePhone.h"
 
-#include "forms/MakerDetails.h"
+#include "core/MakerDetails.h"
 #include "pictures/QrPicture.h"
 
 TFrmVisitePhone* FrmVisitePhone = nullptr;

@@ -1,0 +1,109 @@
+// Filling the list readout on Windows: the program's list control against a standard
+// multi-line EDIT control filled in one call with the same text.
+//
+// For each count N: the time from the press of the main window's list button (for the
+// baseline: from the one-call fill) to the end of the first painted frame of the list,
+// and the growth of the working set (resident memory). The EDIT control is measured up to
+// 100,000 lines. Run under Wine on a display: scripts/wine-display-run.sh PREFIX this.exe
+
+#include "UMainLayout.h"
+
+#include "readout/ByteReadout.h"
+#include "win32/Application.h"
+#include "win32/ListMemo.h"
+#include "win32/Program.h"
+#include "win32/UMain.h"
+
+#include <psapi.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const int64_t Counts[] = {10, 100000, 1000000, 2147483647};
+constexpr int64_t LargestEditCount = 100000;
+
+struct TMeasure {
+    double Milliseconds;
+    double MemoryMiB;
+};
+
+double Now() {
+    LARGE_INTEGER counter;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double WorkingSetMiB() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof counters);
+    return static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
+}
+
+template <class Fill> TMeasure Measure(HWND list, Fill fill) {
+    Application->ProcessMessages();
+    const double memoryBefore = WorkingSetMiB();
+    const double start = Now();
+    fill();
+    UpdateWindow(list); // the first frame, painted before UpdateWindow returns
+    return TMeasure{Now() - start, WorkingSetMiB() - memoryBefore};
+}
+
+TMeasure ListControl(int64_t count) {
+    HWND list = FrmMain->Control(UMainLayout::MemoMemoryList);
+    SetWindowTextW(FrmMain->Control(UMainLayout::EditMemoryCounter),
+                   std::to_wstring(count).c_str());
+    const TMeasure measure = Measure(list, [] {
+        SendMessageW(FrmMain->Control(UMainLayout::BtnGerMemoryValueList), BM_CLICK, 0, 0);
+    });
+    FrmMain->MemoMemoryList().SetText(u"--\n");
+    return measure;
+}
+
+TMeasure EditControl(int64_t count) {
+    RECT place;
+    GetWindowRect(FrmMain->Control(UMainLayout::MemoMemoryList), &place);
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                WS_POPUP | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, place.left,
+                                place.top, place.right - place.left, place.bottom - place.top,
+                                FrmMain->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+    const TMeasure measure = Measure(edit, [edit, count] {
+        std::string lines;
+        for (int64_t position = 0; position < count; ++position) {
+            lines += ListLine(static_cast<int8_t>(ByteOfPosition(static_cast<int32_t>(position))));
+            lines += "\r\n";
+        }
+        SetWindowTextA(edit, lines.c_str());
+    });
+    DestroyWindow(edit);
+    return measure;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    TApplication application;
+    StartProgram();
+    FrmMain->Show(SW_SHOWNORMAL);
+    std::printf("%12s  %14s  %14s  %10s  %14s  %14s\n", "N", "list ms", "list MiB", "EDIT ms",
+                "EDIT MiB", "ms ratio");
+    for (const int64_t count : Counts) {
+        const TMeasure list = ListControl(count);
+        if (count <= LargestEditCount) {
+            const TMeasure edit = EditControl(count);
+            std::printf("%12lld  %14.2f  %14.2f  %10.2f  %14.2f  %14.2f\n",
+                        static_cast<long long>(count), list.Milliseconds, list.MemoryMiB,
+                        edit.Milliseconds, edit.MemoryMiB, edit.Milliseconds / list.Milliseconds);
+        } else {
+            std::printf("%12lld  %14.2f  %14.2f  %10s  %14s  %14s\n", static_cast<long long>(count),
+                        list.Milliseconds, list.MemoryMiB, "-", "-", "-");
+        }
+        std::fflush(stdout);
+    }
+    return 0;
+}

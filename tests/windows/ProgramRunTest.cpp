@@ -1,0 +1,73 @@
+#include "core/WideText.h"
+#include "win32/Form.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+// quorvin.exe as Wine sees the build folder: the Linux root is drive Z:.
+std::wstring ProgramPath() {
+    std::string path = std::string("Z:") + QUORVIN_EXE_PATH;
+    for (char& character : path) {
+        if (character == '/') {
+            character = '\\';
+        }
+    }
+    return Utf8ToWide(path);
+}
+
+HWND WaitForMainWindow(DWORD processId) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        for (HWND window = FindWindowW(L"QuorvinForm", L"Quorvin"); window != nullptr;
+             window = FindWindowExW(nullptr, window, L"QuorvinForm", L"Quorvin")) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == processId && IsWindowVisible(window)) {
+                return window;
+            }
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+// The program as the user runs it: it starts showing its main window, and closing that
+// window ends it with exit code 0 after the settings were written beside it.
+TEST(ProgramRun, ClosingTheMainWindowEndsWithZeroAndSavesTheSettings) {
+    const std::wstring program = ProgramPath();
+    const std::wstring settings = program.substr(0, program.size() - 4) + L".ini";
+    DeleteFileW(settings.c_str());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + program + L"\"";
+    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &startup, &process));
+    HWND window = WaitForMainWindow(process.dwProcessId);
+    ASSERT_NE(window, nullptr);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, TForm::Scale(715));
+    EXPECT_EQ(client.bottom, TForm::Scale(249));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(exitCode, 0u);
+    std::ifstream file(WideToUtf8(settings).c_str(), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "[Setting]\r\nbChinese=1\r\n");
+    file.close();
+    DeleteFileW(settings.c_str());
+}
+
+} // namespace

@@ -1,0 +1,148 @@
+#include "win32/Application.h"
+
+#include "core/WideText.h"
+#include "win32/Form.h"
+#include "win32/ListMemo.h"
+
+#include <commctrl.h>
+
+TApplication* Application = nullptr;
+
+namespace {
+
+constexpr wchar_t ApplicationClassName[] = L"QuorvinApplication";
+
+// A box that disables every window of the program while it shows (MB_TASKMODAL), then
+// gives the activation back to the window that had it.
+void ShowBox(UINT style, const std::wstring& caption, const std::wstring& text) {
+    HWND previous = GetActiveWindow();
+    MessageBoxW(nullptr, text.c_str(), caption.c_str(), style | MB_OK | MB_TASKMODAL);
+    if (previous != nullptr && IsWindow(previous) && IsWindowVisible(previous)) {
+        SetActiveWindow(previous);
+    }
+}
+
+} // namespace
+
+TApplication::TApplication() {
+    Application = this;
+}
+
+TApplication::~TApplication() {
+    while (!Forms.empty()) {
+        Forms.pop_back();
+    }
+    if (Window != nullptr) {
+        DestroyWindow(Window);
+    }
+    Application = nullptr;
+}
+
+void TApplication::Initialize() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    RegisterListMemoClass();
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+    windowClass.lpszClassName = ApplicationClassName;
+    RegisterClassExW(&windowClass);
+    Window = CreateWindowExW(0, ApplicationClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+}
+
+void TApplication::SetTitle(const std::wstring& title) {
+    TitleText = title;
+    SetWindowTextW(Window, title.c_str());
+}
+
+void TApplication::Adopt(TForm* form) {
+    Forms.emplace_back(form);
+}
+
+void TApplication::Run(int showState) {
+    if (MainForm() == nullptr) {
+        return;
+    }
+    MainForm()->Show(showState);
+    ProcessMessagesUntil([] { return false; });
+}
+
+void TApplication::Terminate() {
+    if (!IsTerminated) {
+        IsTerminated = true;
+        PostQuitMessage(0);
+    }
+}
+
+void TApplication::ProcessMessagesUntil(const std::function<bool()>& done) {
+    MSG message;
+    ++LoopDepth;
+    while (!done()) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            // The run ends: a modal loop passes the quit on to the loop around it.
+            IsTerminated = true;
+            if (LoopDepth > 1) {
+                PostQuitMessage(0);
+            }
+            break;
+        }
+        Dispatch(message);
+    }
+    --LoopDepth;
+}
+
+void TApplication::ProcessMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            IsTerminated = true;
+            return;
+        }
+        Dispatch(message);
+    }
+}
+
+void TApplication::Dispatch(MSG& message) {
+    TForm* form = message.hwnd != nullptr ? FormOfWindow(message.hwnd) : nullptr;
+    if (form != nullptr &&
+        (form->PreTranslate(message) || IsDialogMessageW(form->Handle(), &message))) {
+        return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+void TApplication::HandleException(const Exception& error) {
+    ReleaseCapture();
+    ShowException(error);
+}
+
+void TApplication::ShowException(const Exception& error) {
+    ShowErrorBox(Utf8ToWide(ErrorBoxText(error.Message)));
+}
+
+void RunGuarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const Exception& error) {
+        Application->HandleException(error);
+    } catch (...) {
+        Application->HandleException(Exception(""));
+    }
+}
+
+void ShowPlainMessage(const std::wstring& text) {
+    ShowBox(0, Application->Title(), text);
+}
+
+void ShowErrorBox(const std::wstring& text) {
+    ShowBox(MB_ICONERROR, Application->Title(), text);
+}
+
+void ShowMessageBox(UINT icon, const std::wstring& caption, const std::wstring& text) {
+    ShowBox(icon, caption, text);
+}

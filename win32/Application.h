@@ -1,0 +1,93 @@
+#pragma once
+
+#include "core/Exception.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+class TForm;
+
+// The application object: a hidden top-level window that owns the program's windows
+// and its message boxes, the message loop, and the reporting of every error that
+// escapes a handler.
+class TApplication {
+public:
+    TApplication();
+    // Destroys the windows in the reverse of their creation order, the main window last.
+    ~TApplication();
+    TApplication(const TApplication&) = delete;
+    TApplication& operator=(const TApplication&) = delete;
+
+    // Registers the window classes and makes the hidden window; called first.
+    void Initialize();
+    // Sets the title: the hidden window's caption and the caption of the message boxes.
+    void SetTitle(const std::wstring& title);
+    const std::wstring& Title() const { return TitleText; }
+
+    // Creates one window of class T, hidden. `global` names the window already while
+    // it is being constructed and is reset if construction fails. The first window
+    // created is the main window.
+    template <class T> void CreateForm(T*& global);
+
+    // Shows the main window with the show state the program was started with and
+    // dispatches messages until it closes.
+    void Run(int showState);
+    // Ends the run: the effect of closing the main window.
+    void Terminate();
+    // Dispatches messages until `done` answers true or the run ends; the modal loops.
+    void ProcessMessagesUntil(const std::function<bool()>& done);
+    // Dispatches the messages that are waiting, then returns.
+    void ProcessMessages();
+    bool Terminated() const { return IsTerminated; }
+
+    // Ends any mouse capture and shows the error box.
+    void HandleException(const Exception& error);
+    // One error box with the message of `error`, a full stop added by ErrorBoxText.
+    void ShowException(const Exception& error);
+
+    HWND Handle() const { return Window; }
+    TForm* MainForm() const { return Forms.empty() ? nullptr : Forms.front().get(); }
+
+private:
+    void Adopt(TForm* form);
+    void Dispatch(MSG& message);
+
+    HWND Window = nullptr;
+    std::wstring TitleText;
+    std::vector<std::unique_ptr<TForm>> Forms;
+    bool IsTerminated = false;
+    int LoopDepth = 0;
+};
+
+extern TApplication* Application;
+
+// Runs an event handler: an Exception that escapes it ends the handler and is shown by
+// the application; any other failure is shown as an error with an empty message.
+void RunGuarded(const std::function<void()>& handler);
+
+// The program's message boxes: modal for all its windows, with one OK button that
+// Enter and Esc both press; afterwards the window that was active before is active.
+// A plain box: the application title as caption, no icon.
+void ShowPlainMessage(const std::wstring& text);
+// An error box: the application title as caption, the error icon.
+void ShowErrorBox(const std::wstring& text);
+// A box with its own caption and icon (MB_ICONWARNING and the like).
+void ShowMessageBox(UINT icon, const std::wstring& caption, const std::wstring& text);
+
+template <class T> void TApplication::CreateForm(T*& global) {
+    void* storage = ::operator new(sizeof(T));
+    global = static_cast<T*>(storage);
+    try {
+        new (storage) T();
+    } catch (...) {
+        ::operator delete(storage);
+        global = nullptr;
+        throw;
+    }
+    Adopt(global);
+}

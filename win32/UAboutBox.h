@@ -1,0 +1,18 @@
+#pragma once
+
+#include "win32/Form.h"
+
+// The about box: an icon, the product name, the version, copyright lines and the
+// redistribution notice.
+class TAboutBox : public TForm {
+public:
+    TAboutBox();
+
+protected:
+    void BeforeShow() override;
+
+private:
+    bool PictureShown = false;
+};
+
+extern TAboutBox* AboutBox;

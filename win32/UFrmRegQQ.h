@@ -1,0 +1,17 @@
+#pragma once
+
+#include "win32/Form.h"
+
+// The picture for paying with QQ.
+class TFrmRegQQ : public TForm {
+public:
+    TFrmRegQQ();
+
+protected:
+    void BeforeShow() override;
+
+private:
+    bool PictureShown = false;
+};
+
+extern TFrmRegQQ* FrmRegQQ;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "win32/Form.h"
+
+// The QR code of the maker's web page, for opening it on a phone.
+class TFrmVisitePhone : public TForm {
+public:
+    TFrmVisitePhone();
+
+private:
+    void BtnCloseClick();
+};
+
+extern TFrmVisitePhone* FrmVisitePhone;
