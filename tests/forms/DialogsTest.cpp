@@ -1,4 +1,4 @@
-#include "forms/MakerDetails.h"
+#include "core/MakerDetails.h"
 #include "forms/UAboutBox.h"
 #include "forms/UFrmRegQQ.h"
 #include "forms/UGiveMoney.h"
