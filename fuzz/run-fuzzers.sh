@@ -14,6 +14,7 @@ seconds=$2
 targets=(
   "fuzz_integer_text integer 64 fuzz/integer.dict"
   "fuzz_profile_read profile 65536 fuzz/profile.dict"
+  "fuzz_profile_rewrite profile 65536 fuzz/profile.dict"
   "fuzz_profile_write profile 65536 fuzz/profile.dict"
 )
 
