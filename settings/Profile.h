@@ -20,7 +20,8 @@ constexpr std::size_t ProfileValueLimit = 2047;
 // blanks around it dropped, then one pair of matching outer quotes (" or ') removed,
 // then cut to ProfileValueLimit characters. `fallback`, without its trailing spaces and
 // cut likewise, when the file, the section or the key is missing or the file cannot be
-// read. Never fails, never blocks: anything but a regular file reads as missing.
+// read. Never fails, never blocks: anything but a regular file reads as missing. Reads
+// only as far as the entry, through a buffer of fixed size, whatever the file's size.
 std::string ProfileRead(const std::string& path, const std::string& section, const std::string& key,
                         const std::string& fallback);
 
