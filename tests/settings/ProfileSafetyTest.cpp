@@ -72,25 +72,25 @@ struct TUsers {
 // ---- Files that are not the user's to write ---------------------------------------------
 
 struct RefusedCase {
-    const char* name;
-    TRunAs who;
+    const char* Name;
+    TRunAs Who;
     // Prepares the folder; returns the path that the program writes to.
-    std::function<std::string(const TTempFolder&, TUsers)> prepare;
+    std::function<std::string(const TTempFolder&, TUsers)> Prepare;
 };
 
 class ProfileRefusedTest : public testing::TestWithParam<RefusedCase> {};
 
 TEST_P(ProfileRefusedTest, WriteFailsAndChangesNothing) {
-    if (!CanRun(GetParam().who) || geteuid() != 0) {
+    if (!CanRun(GetParam().Who) || geteuid() != 0) {
         GTEST_SKIP() << "files of two users are made by root";
     }
     const TTempFolder folder;
-    const TUsers users{RunningId(GetParam().who), GetParam().who == TRunAs::Root ? NobodyId : 0};
+    const TUsers users{RunningId(GetParam().Who), GetParam().Who == TRunAs::Root ? NobodyId : 0};
     ASSERT_EQ(chown(folder.Path.c_str(), users.Me, static_cast<gid_t>(-1)), 0);
-    const std::string path = GetParam().prepare(folder, users);
+    const std::string path = GetParam().Prepare(folder, users);
     const auto before = StateOf(folder);
 
-    RunAs(GetParam().who, [&] { EXPECT_FALSE(ProfileWrite(path, Choice)); });
+    RunAs(GetParam().Who, [&] { EXPECT_FALSE(ProfileWrite(path, Choice)); });
 
     EXPECT_EQ(StateOf(folder), before);
 }
@@ -139,36 +139,36 @@ std::vector<RefusedCase> RefusedCases() {
     // file that has a write bit for anybody.
     std::vector<RefusedCase> rows;
     for (const RefusedCase& row : cases) {
-        if (std::string(row.name) != "OwnerMayNotWrite") {
+        if (std::string(row.Name) != "OwnerMayNotWrite") {
             rows.push_back(row);
         }
-        rows.push_back({row.name, TRunAs::PlainUser, row.prepare});
+        rows.push_back({row.Name, TRunAs::PlainUser, row.Prepare});
     }
     return rows;
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ProfileRefusedTest, testing::ValuesIn(RefusedCases()),
                          [](const auto& info) {
-                             return std::string(info.param.name) + RunAsName(info.param.who);
+                             return std::string(info.param.Name) + RunAsName(info.param.Who);
                          });
 
 // ---- The user's own files ---------------------------------------------------------------
 
 struct OwnCase {
-    const char* name;
-    TRunAs who;
-    mode_t mode;
-    bool throughLink;
+    const char* Name;
+    TRunAs Who;
+    mode_t Mode;
+    bool ThroughLink;
 };
 
 class ProfileOwnFileTest : public testing::TestWithParam<OwnCase> {};
 
 TEST_P(ProfileOwnFileTest, WrittenKeepingOwnerGroupAndMode) {
-    if (!CanRun(GetParam().who)) {
+    if (!CanRun(GetParam().Who)) {
         GTEST_SKIP() << "needs root";
     }
     const TTempFolder folder;
-    const uid_t me = RunningId(GetParam().who);
+    const uid_t me = RunningId(GetParam().Who);
     const std::string target = folder / "real.ini";
     WriteBytes(target, OldText);
     if (geteuid() == 0) {
@@ -176,15 +176,15 @@ TEST_P(ProfileOwnFileTest, WrittenKeepingOwnerGroupAndMode) {
         ASSERT_EQ(chown(folder.Path.c_str(), me, static_cast<gid_t>(-1)), 0);
         ASSERT_EQ(chown(target.c_str(), me, NobodyGroup), 0);
     }
-    ASSERT_EQ(chmod(target.c_str(), GetParam().mode), 0);
-    const std::string path = GetParam().throughLink ? folder / "app.ini" : target;
-    if (GetParam().throughLink) {
+    ASSERT_EQ(chmod(target.c_str(), GetParam().Mode), 0);
+    const std::string path = GetParam().ThroughLink ? folder / "app.ini" : target;
+    if (GetParam().ThroughLink) {
         MakeLink("real.ini", path, me);
     }
     auto expected = StateOf(folder);
     expected["real.ini"].Bytes = "[Setting]\nbChinese=1\n";
 
-    RunAs(GetParam().who, [&] { EXPECT_TRUE(ProfileWrite(path, Choice)); });
+    RunAs(GetParam().Who, [&] { EXPECT_TRUE(ProfileWrite(path, Choice)); });
 
     EXPECT_EQ(StateOf(folder), expected);
 }
@@ -197,15 +197,15 @@ INSTANTIATE_TEST_SUITE_P(
                     OwnCase{"OwnLinkAsPlainUser", TRunAs::PlainUser, 0604, true},
                     // Root writes where anybody has a write bit, as it could anyway.
                     OwnCase{"GroupWritableAsRoot", TRunAs::Root, 0464, false}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 // ---- Leftovers of a killed write --------------------------------------------------------
 
 struct LeftoverCase {
-    const char* name;
-    std::string leftover;
+    const char* Name;
+    std::string Leftover;
     // Makes the leftover; returns whether a write removes it.
-    std::function<bool(const std::string& path)> make;
+    std::function<bool(const std::string& path)> Make;
 };
 
 class ProfileLeftoverTest : public testing::TestWithParam<LeftoverCase> {};
@@ -213,9 +213,9 @@ class ProfileLeftoverTest : public testing::TestWithParam<LeftoverCase> {};
 TEST_P(ProfileLeftoverTest, OnlyOurStaleFilesAreRemoved) {
     const TTempFolder folder;
     WriteBytes(folder / "app.ini", OldText);
-    const bool removed = GetParam().make(folder / GetParam().leftover);
+    const bool removed = GetParam().Make(folder / GetParam().Leftover);
     ASSERT_TRUE(ProfileWrite(folder / "app.ini", Choice));
-    EXPECT_EQ(folder.Names().count(GetParam().leftover), removed ? 0u : 1u);
+    EXPECT_EQ(folder.Names().count(GetParam().Leftover), removed ? 0u : 1u);
     EXPECT_EQ(ReadBytes(folder / "app.ini"), "[Setting]\nbChinese=1\n");
 }
 
@@ -262,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      symlink("app.ini", path.c_str());
                                      return false;
                                  }}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.Name; });
 
 // ---- Writes that are cut short ------------------------------------------------------------
 
