@@ -7,6 +7,8 @@
 #include <QIcon>
 #include <QWidget>
 
+#include <csignal>
+
 TApplication* Application = nullptr;
 
 TApplication::TApplication(int& argc, char** argv)
@@ -19,6 +21,8 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
+    // A file-size limit makes the settings write fail and be reported, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The main window's close box ends the run through Terminate, not Qt's
     // last-window rule: a dialog closing must never end the program.
     QApplication::setQuitOnLastWindowClosed(false);

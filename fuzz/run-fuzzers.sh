@@ -13,6 +13,8 @@ seconds=$2
 # target, seed folder, longest input, dictionary
 targets=(
   "fuzz_integer_text integer 64 fuzz/integer.dict"
+  "fuzz_profile_read_text profile 65536 fuzz/profile.dict"
+  "fuzz_profile_rewrite profile 65536 fuzz/profile.dict"
   "fuzz_profile_read profile 65536 fuzz/profile.dict"
   "fuzz_profile_write profile 65536 fuzz/profile.dict"
 )

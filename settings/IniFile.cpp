@@ -3,10 +3,6 @@
 #include "core/IntegerText.h"
 #include "settings/Profile.h"
 
-TIniFile::~TIniFile() {
-    ProfileWrite(FileName, std::nullopt);
-}
-
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& fallback) const {
     return ProfileRead(FileName, section, key, fallback);

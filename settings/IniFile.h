@@ -17,8 +17,6 @@ public:
 class TIniFile {
 public:
     explicit TIniFile(std::string fileName) : FileName(std::move(fileName)) {}
-    // Asks the profile writer to flush its copy of the file.
-    ~TIniFile();
 
     TIniFile(const TIniFile&) = delete;
     TIniFile& operator=(const TIniFile&) = delete;

@@ -71,18 +71,16 @@ std::string ProfileRead(const std::string& path, const std::string& section, con
     return std::string(buffer, length);
 }
 
-// Without an entry this asks the system to write its cached copy of the file (a write with
-// no section, key or value). The system answers such a flush with "failed" whatever
-// happens, so its answer is not passed on.
-bool ProfileWrite(const std::string& path, const std::optional<TProfileEntry>& entry) {
+// The system keeps a cached copy of the file; a write with no section, key or value makes
+// it write that copy to the file, so that the file holds the entry when this returns. The
+// system answers such a flush with "failed" whatever happens, so its answer is not used.
+bool ProfileWrite(const std::string& path, const TProfileEntry& entry) {
     const std::string file = AnsiPath(path);
     if (file.empty()) {
-        return !entry;
+        return false;
     }
-    if (!entry) {
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
-        return true;
-    }
-    return WritePrivateProfileStringA(entry->Section.c_str(), entry->Key.c_str(),
-                                      entry->Value.c_str(), file.c_str()) != FALSE;
+    const bool written = WritePrivateProfileStringA(entry.Section.c_str(), entry.Key.c_str(),
+                                                    entry.Value.c_str(), file.c_str()) != FALSE;
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+    return written;
 }

@@ -1,4 +1,6 @@
 #include "settings/Profile.h"
+#include "settings/ProfileText.h"
+#include "tests/settings/RunAs.h"
 #include "tests/settings/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +38,11 @@ TEST_P(ProfileReadTest, DeliversValueOrFallback) {
     }
     EXPECT_EQ(ProfileRead(path, GetParam().Section, GetParam().Key, GetParam().Fallback),
               GetParam().Expected);
+    if (GetParam().File) {
+        EXPECT_EQ(ReadProfileText(*GetParam().File, GetParam().Section, GetParam().Key,
+                                  GetParam().Fallback),
+                  GetParam().Expected);
+    }
 }
 
 const std::string Vector1 =
@@ -119,10 +126,13 @@ TEST_P(ProfileWriteTest, ChangesOnlyWhatItMust) {
     if (GetParam().Before) {
         WriteBytes(path, *GetParam().Before);
     }
+    std::string inMemory = GetParam().Before.value_or("");
     for (const TProfileEntry& entry : GetParam().Writes) {
         ASSERT_TRUE(ProfileWrite(path, entry));
+        inMemory = RewriteProfileText(inMemory, entry);
     }
     EXPECT_EQ(ReadBytes(path), GetParam().After);
+    EXPECT_EQ(inMemory, GetParam().After);
     EXPECT_EQ(folder.Names(), std::set<std::string>{"app.ini"});
 }
 
@@ -231,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
                     UnusableCase{"EmptyPath", [](const auto&) { return std::string(); }}),
     [](const auto& info) { return info.param.Name; });
 
-// Permissions that root passes over, so these run only for other users.
+// Permissions that root passes over, so these run as a plain user.
 struct DeniedCase {
     const char* Name;
     mode_t FileMode;
@@ -242,16 +252,18 @@ struct DeniedCase {
 class ProfileDeniedTest : public testing::TestWithParam<DeniedCase> {};
 
 TEST_P(ProfileDeniedTest, WriteFailsChangingNothing) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "root reads and writes every file";
-    }
     const TTempFolder folder;
     const std::string path = folder / "app.ini";
     WriteBytes(path, "[s]\nk=v\n");
+    const uid_t user = RunningId(TRunAs::PlainUser);
+    ASSERT_EQ(chown(folder.Path.c_str(), user, static_cast<gid_t>(-1)), 0);
+    ASSERT_EQ(chown(path.c_str(), user, static_cast<gid_t>(-1)), 0);
     chmod(path.c_str(), GetParam().FileMode);
     chmod(folder.Path.c_str(), GetParam().FolderMode);
-    EXPECT_EQ(ProfileRead(path, "s", "k", "DEF"), GetParam().ExpectedRead);
-    EXPECT_FALSE(ProfileWrite(path, TProfileEntry{"s", "k", "w"}));
+    RunAs(TRunAs::PlainUser, [&] {
+        EXPECT_EQ(ProfileRead(path, "s", "k", "DEF"), GetParam().ExpectedRead);
+        EXPECT_FALSE(ProfileWrite(path, TProfileEntry{"s", "k", "w"}));
+    });
     chmod(folder.Path.c_str(), 0700);
     chmod(path.c_str(), 0600);
     EXPECT_EQ(ReadBytes(path), "[s]\nk=v\n");
@@ -324,12 +336,6 @@ TEST(ProfileReplaceTest, FullDiskLeavesOldFile) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "write reported success";
     EXPECT_EQ(ReadBytes(path), "[s]\nk=1\n");
     EXPECT_EQ(folder.Names(), std::set<std::string>{"app.ini"});
-}
-
-TEST(ProfileReplaceTest, FlushSucceedsAndTouchesNothing) {
-    const TTempFolder folder;
-    EXPECT_TRUE(ProfileWrite(folder / "none/app.ini", std::nullopt));
-    EXPECT_TRUE(folder.Names().empty());
 }
 
 // Several copies of the program saving at once: each writes its own value over and over

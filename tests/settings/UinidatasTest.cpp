@@ -54,9 +54,12 @@ INSTANTIATE_TEST_SUITE_P(
                                false, ";mine\n[Other]\na=b\n[setting]\nBCHINESE=0\n;end\n"}),
     [](const auto& info) { return info.param.Name; });
 
+// What keeps the settings file from being written.
+enum class TBlock { MissingFolder, Directory, ReadOnlyFile };
+
 struct SaveFailureCase {
     const char* Name;
-    bool DirectoryInTheWay; // otherwise the executable's folder is missing
+    TBlock Block;
 };
 
 // Points the user's configuration folder somewhere for one test.
@@ -75,23 +78,37 @@ TEST_P(IniDatasSaveFailureTest, RaisesUnableToWriteWithThePath) {
     const TConfigHome configHome(folder / "config");
     std::string executable = folder / "none/app";
     std::string iniPath = folder / "config/quorvin/quorvin.ini";
-    if (GetParam().DirectoryInTheWay) {
+    if (GetParam().Block != TBlock::MissingFolder) {
         iniPath = folder / "app.ini";
         executable = folder / "app";
-        mkdir((folder / "app.ini").c_str(), 0755);
     }
+    if (GetParam().Block == TBlock::Directory) {
+        mkdir(iniPath.c_str(), 0755);
+    }
+    if (GetParam().Block == TBlock::ReadOnlyFile) {
+        WriteBytes(iniPath, "[Setting]\nbChinese=1\n");
+        chmod(iniPath.c_str(), 0444);
+    }
+    const auto namesBefore = folder.Names();
     TIniDatas datas(executable);
+    datas.bChinese = false;
     try {
         datas.Save();
         ADD_FAILURE() << "saved";
     } catch (const EIniFileException& error) {
         EXPECT_EQ(error.Message, "Unable to write to " + iniPath);
     }
+    EXPECT_EQ(folder.Names(), namesBefore);
+    if (GetParam().Block == TBlock::ReadOnlyFile) {
+        EXPECT_EQ(ReadBytes(iniPath), "[Setting]\nbChinese=1\n");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, IniDatasSaveFailureTest,
-                         testing::Values(SaveFailureCase{"DirectoryInTheWay", true},
-                                         SaveFailureCase{"MissingFolder", false}),
+                         testing::Values(SaveFailureCase{"DirectoryInTheWay", TBlock::Directory},
+                                         SaveFailureCase{"MissingFolder", TBlock::MissingFolder},
+                                         // Kept read-only also for root, whom CI runs as.
+                                         SaveFailureCase{"ReadOnlyFile", TBlock::ReadOnlyFile}),
                          [](const auto& info) { return info.param.Name; });
 
 struct LayoutCase {

@@ -109,7 +109,6 @@ TEST_P(ProfileWriteTest, ChangesOnlyWhatItMust) {
     for (const TProfileEntry& entry : GetParam().Writes) {
         ASSERT_TRUE(ProfileWrite(path, entry));
     }
-    ASSERT_TRUE(ProfileWrite(path, std::nullopt)); // the system's copy goes to the file
     const bool wineDiffers = RunningUnderWine() && GetParam().Wine;
     EXPECT_EQ(ReadBytes(path), wineDiffers ? *GetParam().Wine : GetParam().After);
     EXPECT_EQ(folder.Names(), std::set<std::string>{"app.ini"});
@@ -180,18 +179,11 @@ TEST(ProfileWriteFailureTest, IniFileRaisesWithPath) {
     }
 }
 
-TEST(ProfileFlushTest, NothingToFlushSucceedsAndCreatesNothing) {
-    const TScratchFolder folder;
-    EXPECT_TRUE(ProfileWrite(folder / "app.ini", std::nullopt));
-    EXPECT_TRUE(folder.Names().empty());
-}
-
 // The profile functions take ANSI file names; a folder whose name the code page cannot
 // write is reached through its short name.
 TEST(ProfileAnsiPathTest, FolderOutsideTheCodePage) {
     const TScratchFolder folder("quorvin-Ωμέγα-路径");
     ASSERT_TRUE(ProfileWrite(folder / "app.ini", TProfileEntry{"Setting", "bChinese", "0"}));
-    ASSERT_TRUE(ProfileWrite(folder / "app.ini", std::nullopt));
     EXPECT_EQ(ReadBytes(folder / "app.ini"), "[Setting]\r\nbChinese=0\r\n");
     EXPECT_EQ(ProfileRead(folder / "app.ini", "Setting", "bChinese", "1"), "0");
 }
