@@ -9,8 +9,11 @@
 
 TApplication* Application = nullptr;
 
-TApplication::TApplication(int& argc, char** argv)
-    : QtApplication(std::make_unique<QApplication>(argc, argv)) {}
+TApplication::TApplication(const char* programName)
+    : ProgramName(programName != nullptr ? programName : "quorvin") {
+    Arguments[0] = ProgramName.data();
+    QtApplication = std::make_unique<QApplication>(ArgumentCount, Arguments);
+}
 
 TApplication::~TApplication() {
     for (auto form = Forms.rbegin(); form != Forms.rend(); ++form) {

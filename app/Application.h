@@ -5,6 +5,7 @@
 #include <QString>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 class QApplication;
@@ -14,7 +15,9 @@ class QWidget;
 // the main window closes, and reports every error that escapes a handler.
 class TApplication {
 public:
-    TApplication(int& argc, char** argv);
+    // The program reads no command line: Qt is given the program's name and nothing else,
+    // so that none of Qt's own options (-reverse, -qwindowtitle, ...) takes effect.
+    explicit TApplication(const char* programName);
     // Destroys the windows in the reverse of their creation order, the main window last.
     ~TApplication();
 
@@ -47,6 +50,10 @@ public:
 private:
     void Adopt(QWidget* form);
 
+    // The command line that Qt sees; it must outlive the QApplication.
+    std::string ProgramName;
+    int ArgumentCount = 1;
+    char* Arguments[2] = {nullptr, nullptr};
     std::unique_ptr<QApplication> QtApplication;
     std::vector<QWidget*> Forms;
     QWidget* Main = nullptr; // the first window created

@@ -88,7 +88,8 @@ std::vector<int> AnsiCodePagesOfLocales() {
 
 namespace {
 
-// The locale that the environment asks for character handling, as setlocale reads it.
+// The locale that the environment asks for character handling, in the order in which
+// setlocale reads it.
 std::string LocaleOfEnvironment() {
     for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
         const char* value = std::getenv(variable);
@@ -102,12 +103,13 @@ std::string LocaleOfEnvironment() {
 } // namespace
 
 int CurrentAnsiCodePage() {
-    // A locale that the machine has not generated leaves the C library in "C"; its name
-    // still says which code page the user's language has.
-    const char* inForce = std::setlocale(LC_CTYPE, nullptr);
-    const std::string name = inForce != nullptr ? inForce : "";
-    if (name.empty() || name == "C" || name == "POSIX") {
-        return AnsiCodePageForLocale(LocaleOfEnvironment());
+    // The locale that the user asked for, by its name: one that the machine has not
+    // generated leaves the C library in "C", but its name still says which code page the
+    // user's language has.
+    std::string name = LocaleOfEnvironment();
+    if (name.empty()) {
+        const char* inForce = std::setlocale(LC_CTYPE, nullptr);
+        name = inForce != nullptr ? inForce : "";
     }
     return AnsiCodePageForLocale(name);
 }

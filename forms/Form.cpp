@@ -92,7 +92,10 @@ void TForm::FixClientSize() {
 void TForm::PrepareButtons() {
     for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
         if (auto* push = qobject_cast<QPushButton*>(button)) {
-            push->setAutoDefault(true);
+            // Enter presses a focused button. Qt takes the default state away from an
+            // auto-default button of a plain window when it loses the focus, so the
+            // default button gets Enter from being the default instead.
+            push->setAutoDefault(!push->isDefault());
         }
         // Accelerator letters typed on a focused button (see HandleButtonKey).
         button->installEventFilter(this);

@@ -9,6 +9,8 @@
 #include "tests/forms/ModalBoxes.h"
 
 #include <QAction>
+#include <QFocusEvent>
+#include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -142,7 +144,24 @@ TEST_F(DialogsTest, PhoneDialogShowsTheQrCodeAtFullSize) {
 TEST_F(DialogsTest, AboutBoxShowsVersionAndIcon) {
     EXPECT_EQ(Control<QLabel>(AboutBox, "Version")->text(), "版本号Version：2025");
     EXPECT_EQ(Control<QLabel>(AboutBox, "ProgramIcon")->pixmap().size(), QSize(32, 32));
-    EXPECT_TRUE(Control<QPushButton>(AboutBox, "OKButton")->isDefault());
+    auto* panel = Control<QFrame>(AboutBox, "Panel1");
+    EXPECT_EQ(panel->frameShape(), QFrame::Box);
+    EXPECT_EQ(panel->frameShadow(), QFrame::Sunken);
+}
+
+TEST_F(DialogsTest, AboutBoxOkStaysTheDefaultButtonAfterLosingTheFocus) {
+    auto* ok = Control<QPushButton>(AboutBox, "OKButton");
+    EXPECT_TRUE(ok->isDefault());
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(ok, &focusIn);
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(ok, &focusOut);
+    EXPECT_TRUE(ok->isDefault());
+}
+
+TEST_F(DialogsTest, AlipayAccountFitsItsLabel) {
+    auto* label = Control<QLabel>(FrmGiveMoney, "LblEmail");
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), 99);
 }
 
 struct ClosingCase {
@@ -168,8 +187,21 @@ INSTANTIATE_TEST_SUITE_P(Ways, SupportDialogClosingTest,
                                          ClosingCase{"AltC", Key(Qt::Key_C, Qt::AltModifier)}),
                          [](const auto& info) { return info.param.Name; });
 
+// Puts a new window of class T in the place of the program's one for as long as it lives,
+// so that a test sees a first opening whatever ran before it.
+template <class T> class TFreshForm {
+public:
+    explicit TFreshForm(T*& global) : Global(global), Previous(global) { Global = &Fresh; }
+    ~TFreshForm() { Global = Previous; }
+
+private:
+    T Fresh;
+    T*& Global;
+    T* Previous;
+};
+
 TEST_F(DialogsTest, SupportDialogFirstFocusAndFocusOrder) {
-    // Runs first among the support dialog's tests that move the focus.
+    const TFreshForm<TFrmGiveMoney> firstOpening(FrmGiveMoney);
     QStringList order;
     TSeenBox ok;
     ChooseMenu("MnuRegiste", {[&](QWidget* modal) {
@@ -200,7 +232,7 @@ TEST_F(DialogsTest, RemembersTheFocusBetweenOpenings) {
                                   modal->close();
                               },
                               CloseBox(ok)});
-    EXPECT_EQ(Desktop.Clipboard, "pay@quorvin.example.org");
+    EXPECT_EQ(Desktop.Clipboard, AlipayAccount);
     ChooseMenu("MnuRegiste", {[](QWidget* modal) {
                                   Control<QWidget>(modal, "BitBtn1")->setFocus();
                                   modal->close();

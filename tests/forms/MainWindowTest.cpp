@@ -10,6 +10,10 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include <cstdlib>
+#include <optional>
+#include <string>
+
 namespace {
 
 class MainWindowTest : public testing::Test {
@@ -123,6 +127,46 @@ INSTANTIATE_TEST_SUITE_P(Positions, SingleReadoutTest,
                                          SingleCase{"Negative", "-191", "A"},
                                          SingleCase{"ZeroByteIsEmpty", "256", ""},
                                          SingleCase{"LeadingSpace", " 0x42", "B"}),
+                         [](const auto& info) { return info.param.Name; });
+
+struct TLocaleCase {
+    const char* Name;
+    const char* Locale;
+    QString Position;
+    QString Shown;
+};
+
+class LocaleReadoutTest : public MainWindowTest, public testing::WithParamInterface<TLocaleCase> {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        if (const char* previous = std::getenv("LC_ALL")) {
+            PreviousLocale = previous;
+        }
+        setenv("LC_ALL", GetParam().Locale, 1);
+    }
+    void TearDown() override {
+        if (PreviousLocale.has_value()) {
+            setenv("LC_ALL", PreviousLocale->c_str(), 1);
+        } else {
+            unsetenv("LC_ALL");
+        }
+    }
+
+    std::optional<std::string> PreviousLocale;
+};
+
+// The user's locale chooses the code page, also where the machine has not generated it.
+TEST_P(LocaleReadoutTest, ShowsTheCharacterOfTheLocalesCodePage) {
+    SetText("EditMemoryAddress", GetParam().Position);
+    Press("BtnGetMemoryValue");
+    EXPECT_EQ(Text("EditShowValue"), GetParam().Shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, LocaleReadoutTest,
+                         testing::Values(TLocaleCase{"VietnameseA", "vi_VN.UTF-8", "65", "A"},
+                                         TLocaleCase{"HebrewAlef", "he_IL.UTF-8", "224", "א"},
+                                         TLocaleCase{"RussianA", "ru_RU.UTF-8", "192", "А"}),
                          [](const auto& info) { return info.param.Name; });
 
 TEST_F(MainWindowTest, InvalidPositionShowsErrorAndKeepsValue) {
