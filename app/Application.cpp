@@ -2,6 +2,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Fonts.h"
+#include "app/QtStart.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -10,9 +11,15 @@
 TApplication* Application = nullptr;
 
 TApplication::TApplication(const char* programName)
-    : ProgramName(programName != nullptr ? programName : "quorvin") {
-    Arguments[0] = ProgramName.data();
-    QtApplication = std::make_unique<QApplication>(ArgumentCount, Arguments);
+    : Arguments(QtArguments(programName != nullptr ? programName : "quorvin")) {
+    for (std::string& argument : Arguments) {
+        ArgumentPointers.push_back(argument.data());
+    }
+    ArgumentPointers.push_back(nullptr);
+    ArgumentCount = static_cast<int>(Arguments.size());
+    StartQtOrExit([this] {
+        QtApplication = std::make_unique<QApplication>(ArgumentCount, ArgumentPointers.data());
+    });
 }
 
 TApplication::~TApplication() {

@@ -15,8 +15,9 @@ class QWidget;
 // the main window closes, and reports every error that escapes a handler.
 class TApplication {
 public:
-    // The program reads no command line: Qt is given the program's name and nothing else,
-    // so that none of Qt's own options (-reverse, -qwindowtitle, ...) takes effect.
+    // The program reads no command line: Qt is given the program's name and nothing of
+    // the user's, so that none of Qt's own options (-reverse, -qwindowtitle, ...) takes
+    // effect. Without a display the program ends here (see StartQtOrExit).
     explicit TApplication(const char* programName);
     // Destroys the windows in the reverse of their creation order, the main window last.
     ~TApplication();
@@ -50,10 +51,10 @@ public:
 private:
     void Adopt(QWidget* form);
 
-    // The command line that Qt sees; it must outlive the QApplication.
-    std::string ProgramName;
-    int ArgumentCount = 1;
-    char* Arguments[2] = {nullptr, nullptr};
+    // The command line that Qt sees (see QtArguments); it must outlive the QApplication.
+    std::vector<std::string> Arguments;
+    std::vector<char*> ArgumentPointers;
+    int ArgumentCount = 0;
     std::unique_ptr<QApplication> QtApplication;
     std::vector<QWidget*> Forms;
     QWidget* Main = nullptr; // the first window created
