@@ -32,7 +32,6 @@ void TApplication::Initialize() {
     // The main window's close box ends the run through Terminate, not Qt's
     // last-window rule: a dialog closing must never end the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quorvin.png")));
     QApplication::setDesktopFileName(QStringLiteral("quorvin"));
     InstallFontSubstitutes();
 }
@@ -41,6 +40,9 @@ void TApplication::Adopt(QWidget* form) {
     Forms.push_back(form);
     if (Main == nullptr) {
         Main = form;
+        // Only the main window carries the application icon: dialogs and message boxes
+        // show none in their title bars.
+        Main->setWindowIcon(QIcon(QStringLiteral(":/quorvin.png")));
     }
 }
 

@@ -25,7 +25,7 @@ public:
     TApplication(const TApplication&) = delete;
     TApplication& operator=(const TApplication&) = delete;
 
-    // Prepares fonts, icon and quitting; called first.
+    // Prepares fonts and quitting; called first.
     void Initialize();
 
     // Creates one window of class T, hidden, owned by the application. `global` holds

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 
 QChar AcceleratorOf(const QString& caption) {
     for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
@@ -134,6 +135,9 @@ void TForm::changeEvent(QEvent* event) {
         ConvertFontSizeToPixels(this);
     }
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        BringBackMinimisedModal();
+    }
 }
 
 void TForm::showEvent(QShowEvent* event) {
@@ -163,6 +167,10 @@ void TForm::setVisible(bool visible) {
         LastFocus = focusWidget();
     }
     QMainWindow::setVisible(visible);
+    if (!visible && windowHandle() != nullptr) {
+        // Owned only while shown: the next showing names its owner afresh.
+        windowHandle()->setTransientParent(nullptr);
+    }
 }
 
 void TForm::FitAutoSizeLabels() {
@@ -174,8 +182,7 @@ void TForm::FitAutoSizeLabels() {
 }
 
 void TForm::PlaceOnScreen() {
-    const QRect available = screen()->availableGeometry();
-    move(available.center() - rect().center());
+    MoveToScreenCentre(this);
 }
 
 void TForm::FocusFirstControl() {
@@ -192,6 +199,7 @@ void TForm::FocusFirstControl() {
 void TForm::ShowModal() {
     ReturningActivation([this] {
         ModalResult = TModalResult::None;
+        BelongTo(OwnerWindow());
         setWindowModality(Qt::ApplicationModal);
         show();
         raise();
@@ -206,6 +214,27 @@ void TForm::ShowModal() {
         setWindowModality(Qt::NonModal);
         return true;
     });
+}
+
+void TForm::BelongTo(QWidget* owner) {
+    // The window manager keeps a dialog above the window it belongs to, out of the
+    // taskbar, and offers no minimise or maximise for it.
+    if (owner == nullptr || owner == this || owner->windowHandle() == nullptr) {
+        return;
+    }
+    create();
+    windowHandle()->setTransientParent(owner->windowHandle());
+}
+
+void TForm::BringBackMinimisedModal() {
+    // A window manager that minimised a modal window anyway gives no way back to it but
+    // this: activating a window that the modal one blocks brings it back.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != this && modal->isMinimized()) {
+        modal->showNormal();
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 void TForm::SetModalResult(TModalResult result) {

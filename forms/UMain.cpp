@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMenuBar>
 
 #include <iostream>
 
@@ -24,6 +25,9 @@ TFrmMain* FrmMain = nullptr;
 
 TFrmMain::TFrmMain() : TForm(TBorder::Single), ui(std::make_unique<Ui::TFrmMain>()) {
     ui->setupUi(this);
+    // Inside the window also on desktops with a global menu bar: Register, an item
+    // without a submenu, works only there.
+    menuBar()->setNativeMenuBar(false);
     SetupForm();
     ui->MemoMemoryList->SetText(QStringLiteral("--\n"));
     CreateStatusPanels();

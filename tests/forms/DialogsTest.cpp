@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 #include <functional>
 #include <memory>
 
@@ -130,6 +131,31 @@ TEST_P(InformationDialogTest, ReopensWhereTheUserLeftIt) {
                }});
     EXPECT_EQ(reopened, moved);
     EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_P(InformationDialogTest, IsADialogOfTheMainWindowWithoutCaptionIcon) {
+    QWindow* owner = nullptr;
+    bool iconless = false;
+    ChooseMenu(GetParam().MenuItem, {[&](QWidget* modal) {
+                   owner = modal->windowHandle()->transientParent();
+                   iconless = modal->windowIcon().isNull();
+                   modal->close();
+               }});
+    EXPECT_EQ(owner, FrmMain->windowHandle());
+    EXPECT_TRUE(iconless);
+    EXPECT_FALSE(FrmMain->windowIcon().isNull());
+}
+
+TEST_P(InformationDialogTest, ComesBackWhenTheBlockedMainWindowIsActivated) {
+    bool restored = false;
+    ChooseMenu(GetParam().MenuItem, {[&](QWidget* modal) {
+                   modal->showMinimized();
+                   FrmMain->activateWindow();
+                   QApplication::setActiveWindow(FrmMain);
+                   restored = !modal->isMinimized() && modal->isVisible();
+                   modal->close();
+               }});
+    EXPECT_TRUE(restored);
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, InformationDialogTest, testing::ValuesIn(Dialogs),
@@ -298,6 +324,26 @@ TEST_F(DialogsTest, QqDialogReturnsToTheSupportDialog) {
                               CloseBox(ok)});
     EXPECT_TRUE(supportStillOpen);
     EXPECT_TRUE(ok.Shown);
+}
+
+TEST_F(DialogsTest, QqDialogBelongsToTheSupportDialog) {
+    QWindow* owner = nullptr;
+    QWindow* boxOwner = nullptr;
+    bool boxIconless = false;
+    ChooseMenu("MnuRegiste", {Click("BtnRegQQ"),
+                              [&](QWidget* modal) {
+                                  owner = modal->windowHandle()->transientParent();
+                                  modal->close();
+                              },
+                              CloseBoxOfTitleBar(),
+                              [&](QWidget* box) {
+                                  boxOwner = box->windowHandle()->transientParent();
+                                  boxIconless = box->windowIcon().isNull();
+                                  box->close();
+                              }});
+    EXPECT_EQ(owner, FrmGiveMoney->windowHandle());
+    EXPECT_EQ(boxOwner, FrmMain->windowHandle());
+    EXPECT_TRUE(boxIconless);
 }
 
 TEST_F(DialogsTest, SupportDialogShowsThePictureFittedToItsBox) {

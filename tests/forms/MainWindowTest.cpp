@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 
 #include <cstdlib>
@@ -181,6 +182,42 @@ TEST_F(MainWindowTest, InvalidPositionShowsErrorAndKeepsValue) {
     SetText("EditMemoryAddress", "66");
     Press("BtnGetMemoryValue");
     EXPECT_EQ(Text("EditShowValue"), "B");
+}
+
+// 20,000 pairs of "1 " would make a box many screens high.
+TEST_F(MainWindowTest, ErrorBoxForAHugeTextFitsTheScreen) {
+    QString huge;
+    for (int i = 0; i < 20000; ++i) {
+        huge += QStringLiteral("1 ");
+    }
+    SetText("EditMemoryAddress", huge);
+    QRect box;
+    QRect button;
+    QString shown;
+    RunWithModals([&] { Press("BtnGetMemoryValue"); }, {[&](QWidget* modal) {
+                      box = modal->frameGeometry();
+                      auto* ok = modal->findChild<QPushButton*>();
+                      button = QRect(ok->mapTo(modal, QPoint(0, 0)), ok->size());
+                      shown = qobject_cast<QMessageBox*>(modal)->text();
+                      modal->close();
+                  }});
+    const QRect available = Window.screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(box)) << box.height() << " high";
+    EXPECT_TRUE(QRect(QPoint(0, 0), box.size()).contains(button));
+    EXPECT_TRUE(shown.startsWith("'1 1 1 ")) << shown.left(20).toStdString();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+}
+
+TEST_F(MainWindowTest, OkBoxIsWideEnoughForItsCaption) {
+    int width = 0;
+    int captionWidth = 0;
+    RunWithModals([&] { Press("Button1"); }, {[&](QWidget* modal) {
+                      width = modal->width();
+                      captionWidth = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
+                                         .horizontalAdvance(modal->windowTitle());
+                      modal->close();
+                  }});
+    EXPECT_GT(width, captionWidth + 60);
 }
 
 TEST_F(MainWindowTest, EmptyPositionNamesAnEmptyText) {
