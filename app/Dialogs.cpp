@@ -116,8 +116,11 @@ void MoveToScreenCentre(QWidget* window) {
     const QRect available = window->screen()->availableGeometry();
     const QMargins frame = FrameMargins(window);
     const QSize whole = window->size().grownBy(frame);
-    // A window's position is that of its frame.
-    window->move(available.center() - QPoint(whole.width() / 2, whole.height() / 2));
+    const QPoint frameTopLeft = available.center() - QPoint(whole.width() / 2, whole.height() / 2);
+    // A window whose frame Qt knows is placed by its frame, one shown for the first time
+    // by its client area.
+    const bool frameKnown = window->frameGeometry() != window->geometry();
+    window->move(frameKnown ? frameTopLeft : frameTopLeft + QPoint(frame.left(), frame.top()));
 }
 
 void ShowMessageBox(QMessageBox::Icon icon, const QString& caption, const QString& text) {

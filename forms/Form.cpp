@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QWindow>
 
 QChar AcceleratorOf(const QString& caption) {
@@ -183,6 +184,25 @@ void TForm::FitAutoSizeLabels() {
 
 void TForm::PlaceOnScreen() {
     MoveToScreenCentre(this);
+    if (!FrameMargins(this).isNull()) {
+        return;
+    }
+    // The first window shown: its frame is known only once the window manager has put
+    // it round the window, a moment after the showing. Centred again then, unless the
+    // user moved it meanwhile.
+    const QPoint placed = pos();
+    auto* watch = new QTimer(this);
+    watch->setInterval(10);
+    connect(watch, &QTimer::timeout, this, [this, watch, placed, ticks = 0]() mutable {
+        const bool framed = !FrameMargins(this).isNull();
+        if (framed && pos() == placed) {
+            MoveToScreenCentre(this);
+        }
+        if (framed || ++ticks == 100) {
+            watch->deleteLater();
+        }
+    });
+    watch->start();
 }
 
 void TForm::FocusFirstControl() {
