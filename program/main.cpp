@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "core/Desktop.h"
 #include "program/Program.h"
 
 // Start-up: the application object, the program's windows, then the run. Whatever fails
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     try {
         StartProgram();
         Application->Run();
+        Desktop().HandOverClipboard();
     } catch (const Exception& error) {
         Application->ShowException(error);
     } catch (...) {
