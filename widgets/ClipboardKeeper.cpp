@@ -107,13 +107,11 @@ void Answer(xcb_connection_t* connection, const TAtoms& atoms, const std::string
     }
     // Nothing of the program stays open here but this connection: the program's own
     // connection to the display must end when the program does.
-    const int own = xcb_get_file_descriptor(connection);
-    const long last = sysconf(_SC_OPEN_MAX);
-    for (int descriptor = 3; descriptor < last; ++descriptor) {
-        if (descriptor != own) {
-            close(descriptor);
-        }
+    const auto own = static_cast<unsigned>(xcb_get_file_descriptor(connection));
+    if (own > 3) {
+        close_range(3, own - 1, 0);
     }
+    close_range(own + 1, ~0U, 0);
     while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
         const uint8_t type = event->response_type & 0x7F;
         if (type == XCB_SELECTION_REQUEST) {
