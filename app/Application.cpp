@@ -2,6 +2,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Fonts.h"
+#include "app/QtStart.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -11,8 +12,17 @@
 
 TApplication* Application = nullptr;
 
-TApplication::TApplication(int& argc, char** argv)
-    : QtApplication(std::make_unique<QApplication>(argc, argv)) {}
+TApplication::TApplication(const char* programName)
+    : Arguments(QtArguments(programName != nullptr ? programName : "quorvin")) {
+    for (std::string& argument : Arguments) {
+        ArgumentPointers.push_back(argument.data());
+    }
+    ArgumentPointers.push_back(nullptr);
+    ArgumentCount = static_cast<int>(Arguments.size());
+    StartQtOrExit([this] {
+        QtApplication = std::make_unique<QApplication>(ArgumentCount, ArgumentPointers.data());
+    });
+}
 
 TApplication::~TApplication() {
     for (auto form = Forms.rbegin(); form != Forms.rend(); ++form) {
@@ -26,7 +36,6 @@ void TApplication::Initialize() {
     // The main window's close box ends the run through Terminate, not Qt's
     // last-window rule: a dialog closing must never end the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quorvin.png")));
     QApplication::setDesktopFileName(QStringLiteral("quorvin"));
     InstallFontSubstitutes();
 }
@@ -35,6 +44,9 @@ void TApplication::Adopt(QWidget* form) {
     Forms.push_back(form);
     if (Main == nullptr) {
         Main = form;
+        // Only the main window carries the application icon: dialogs and message boxes
+        // show none in their title bars.
+        Main->setWindowIcon(QIcon(QStringLiteral(":/quorvin.png")));
     }
 }
 

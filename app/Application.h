@@ -5,6 +5,7 @@
 #include <QString>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 class QApplication;
@@ -14,14 +15,17 @@ class QWidget;
 // the main window closes, and reports every error that escapes a handler.
 class TApplication {
 public:
-    TApplication(int& argc, char** argv);
+    // The program reads no command line: Qt is given the program's name and nothing of
+    // the user's, so that none of Qt's own options (-reverse, -qwindowtitle, ...) takes
+    // effect. Without a display the program ends here (see StartQtOrExit).
+    explicit TApplication(const char* programName);
     // Destroys the windows in the reverse of their creation order, the main window last.
     ~TApplication();
 
     TApplication(const TApplication&) = delete;
     TApplication& operator=(const TApplication&) = delete;
 
-    // Prepares fonts, icon and quitting; called first.
+    // Prepares fonts and quitting; called first.
     void Initialize();
 
     // Creates one window of class T, hidden, owned by the application. `global` holds
@@ -47,6 +51,10 @@ public:
 private:
     void Adopt(QWidget* form);
 
+    // The command line that Qt sees (see QtArguments); it must outlive the QApplication.
+    std::vector<std::string> Arguments;
+    std::vector<char*> ArgumentPointers;
+    int ArgumentCount = 0;
     std::unique_ptr<QApplication> QtApplication;
     std::vector<QWidget*> Forms;
     QWidget* Main = nullptr; // the first window created

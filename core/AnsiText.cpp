@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <clocale>
+#include <cstdlib>
 #include <iconv.h>
 #include <set>
 
@@ -77,36 +78,82 @@ int AnsiCodePageForLocale(const std::string& localeName) {
     return 1252;
 }
 
-int CurrentAnsiCodePage() {
-    const char* name = std::setlocale(LC_CTYPE, nullptr);
-    return AnsiCodePageForLocale(name != nullptr ? name : "");
+std::vector<int> AnsiCodePagesOfLocales() {
+    std::vector<int> codePages = {936, 950, 1252};
+    for (const auto& entry : CodePages) {
+        codePages.push_back(entry.CodePage);
+    }
+    return codePages;
 }
+
+namespace {
+
+// The locale that the environment asks for character handling, in the order in which
+// setlocale reads it.
+std::string LocaleOfEnvironment() {
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') {
+            return value;
+        }
+    }
+    return "";
+}
+
+} // namespace
+
+int CurrentAnsiCodePage() {
+    // The locale that the user asked for, by its name: one that the machine has not
+    // generated leaves the C library in "C", but its name still says which code page the
+    // user's language has.
+    std::string name = LocaleOfEnvironment();
+    if (name.empty()) {
+        const char* inForce = std::setlocale(LC_CTYPE, nullptr);
+        name = inForce != nullptr ? inForce : "";
+    }
+    return AnsiCodePageForLocale(name);
+}
+
+namespace {
+
+// One iconv step (or, with in == nullptr, the flush that gives up a character that the
+// converter holds back, waiting for an accent that may follow); appends what came out.
+size_t Convert(iconv_t converter, char** in, size_t* inLeft, std::string& out) {
+    char buffer[64];
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    const size_t done = iconv(converter, in, inLeft, &outPtr, &outLeft);
+    const int error = errno;
+    out.append(buffer, outPtr);
+    errno = error;
+    return done;
+}
+
+} // namespace
 
 std::string AnsiToUtf8(const std::string& bytes, int codePage) {
     static const std::string Replacement = "\xEF\xBF\xBD";
     const std::string from = "CP" + std::to_string(codePage);
-    iconv_t cd = iconv_open("UTF-8", from.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    iconv_t converter = iconv_open("UTF-8", from.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
         return std::string(bytes.size(), '?');
     }
 
     std::string out;
-    char buffer[64];
     char* in = const_cast<char*>(bytes.data());
     size_t inLeft = bytes.size();
     while (inLeft > 0) {
-        char* outPtr = buffer;
-        size_t outLeft = sizeof buffer;
-        const size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        out.append(buffer, outPtr);
+        const size_t done = Convert(converter, &in, &inLeft, out);
         if (done == static_cast<size_t>(-1) && errno != E2BIG) {
-            // EILSEQ (not a character) or EINVAL (cut short): one replacement, then go on.
+            // EILSEQ (not a character) or EINVAL (cut short): what came before goes out,
+            // then one replacement, and the conversion goes on after the byte.
+            Convert(converter, nullptr, nullptr, out);
             out += Replacement;
             ++in;
             --inLeft;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }
-    iconv_close(cd);
+    Convert(converter, nullptr, nullptr, out);
+    iconv_close(converter);
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Text in the "ANSI code page" of a Windows system: one or two bytes a character,
 // the code page chosen by the user's language. On Linux the code page in force is
@@ -12,8 +13,11 @@
 // otherwise).
 int AnsiCodePageForLocale(const std::string& localeName);
 
-// The code page for the locale in force for character handling (LC_CTYPE); on Windows,
-// the system's ANSI code page.
+// Linux only: every code page that AnsiCodePageForLocale gives, each once.
+std::vector<int> AnsiCodePagesOfLocales();
+
+// The code page for the locale in force for character handling (LC_CTYPE), by the
+// locale's name; on Windows, the system's ANSI code page.
 int CurrentAnsiCodePage();
 
 // Decodes bytes of the given code page into UTF-8. A byte sequence that is not a

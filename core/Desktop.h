@@ -18,6 +18,10 @@ public:
     virtual bool SetClipboardText(const std::string& text) = 0;
     // The clipboard's text; empty when it holds none.
     virtual std::string ClipboardText() = 0;
+    // Called once as the program ends: text that the program put on the clipboard stays
+    // pasteable after the program has gone. Nothing to do where the clipboard keeps its
+    // content by itself.
+    virtual void HandOverClipboard() {}
 };
 
 // The desktop in use. Raises Exception when no desktop was put in place.

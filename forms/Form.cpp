@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
+#include <QWindow>
 
 QChar AcceleratorOf(const QString& caption) {
     for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
@@ -92,7 +94,10 @@ void TForm::FixClientSize() {
 void TForm::PrepareButtons() {
     for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
         if (auto* push = qobject_cast<QPushButton*>(button)) {
-            push->setAutoDefault(true);
+            // Enter presses a focused button. Qt takes the default state away from an
+            // auto-default button of a plain window when it loses the focus, so the
+            // default button gets Enter from being the default instead.
+            push->setAutoDefault(!push->isDefault());
         }
         // Accelerator letters typed on a focused button (see HandleButtonKey).
         button->installEventFilter(this);
@@ -131,6 +136,9 @@ void TForm::changeEvent(QEvent* event) {
         ConvertFontSizeToPixels(this);
     }
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        BringBackMinimisedModal();
+    }
 }
 
 void TForm::showEvent(QShowEvent* event) {
@@ -160,6 +168,10 @@ void TForm::setVisible(bool visible) {
         LastFocus = focusWidget();
     }
     QMainWindow::setVisible(visible);
+    if (!visible && windowHandle() != nullptr) {
+        // Owned only while shown: the next showing names its owner afresh.
+        windowHandle()->setTransientParent(nullptr);
+    }
 }
 
 void TForm::FitAutoSizeLabels() {
@@ -171,8 +183,26 @@ void TForm::FitAutoSizeLabels() {
 }
 
 void TForm::PlaceOnScreen() {
-    const QRect available = screen()->availableGeometry();
-    move(available.center() - rect().center());
+    MoveToScreenCentre(this);
+    if (!FrameMargins(this).isNull()) {
+        return;
+    }
+    // The first window shown: its frame is known only once the window manager has put
+    // it round the window, a moment after the showing. Centred again then, unless the
+    // user moved it meanwhile.
+    const QPoint placed = pos();
+    auto* watch = new QTimer(this);
+    watch->setInterval(10);
+    connect(watch, &QTimer::timeout, this, [this, watch, placed, ticks = 0]() mutable {
+        const bool framed = !FrameMargins(this).isNull();
+        if (framed && pos() == placed) {
+            MoveToScreenCentre(this);
+        }
+        if (framed || ++ticks == 100) {
+            watch->deleteLater();
+        }
+    });
+    watch->start();
 }
 
 void TForm::FocusFirstControl() {
@@ -189,6 +219,7 @@ void TForm::FocusFirstControl() {
 void TForm::ShowModal() {
     ReturningActivation([this] {
         ModalResult = TModalResult::None;
+        BelongTo(OwnerWindow());
         setWindowModality(Qt::ApplicationModal);
         show();
         raise();
@@ -203,6 +234,27 @@ void TForm::ShowModal() {
         setWindowModality(Qt::NonModal);
         return true;
     });
+}
+
+void TForm::BelongTo(QWidget* owner) {
+    // The window manager keeps a dialog above the window it belongs to, out of the
+    // taskbar, and offers no minimise or maximise for it.
+    if (owner == nullptr || owner == this || owner->windowHandle() == nullptr) {
+        return;
+    }
+    create();
+    windowHandle()->setTransientParent(owner->windowHandle());
+}
+
+void TForm::BringBackMinimisedModal() {
+    // A window manager that minimised a modal window anyway gives no way back to it but
+    // this: activating a window that the modal one blocks brings it back.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != this && modal->isMinimized()) {
+        modal->showNormal();
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 void TForm::SetModalResult(TModalResult result) {

@@ -64,6 +64,8 @@ private:
     void ShowCloseGlyphs();
     void FitAutoSizeLabels();
     void PlaceOnScreen();
+    void BelongTo(QWidget* owner);
+    void BringBackMinimisedModal();
     void FocusFirstControl();
     bool HandleButtonKey(QKeyEvent* event);
     QAbstractButton* ButtonWithAccelerator(QChar accelerator) const;

@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMenuBar>
 
 #include <iostream>
 
@@ -24,10 +25,14 @@ TFrmMain* FrmMain = nullptr;
 
 TFrmMain::TFrmMain() : TForm(TBorder::Single), ui(std::make_unique<Ui::TFrmMain>()) {
     ui->setupUi(this);
+    // Inside the window also on desktops with a global menu bar: Register, an item
+    // without a submenu, works only there.
+    menuBar()->setNativeMenuBar(false);
     SetupForm();
     ui->MemoMemoryList->SetText(QStringLiteral("--\n"));
     CreateStatusPanels();
     ConnectHandlers();
+    IniDatas.emplace();
 }
 
 TFrmMain::~TFrmMain() {
@@ -36,12 +41,12 @@ TFrmMain::~TFrmMain() {
 
 void TFrmMain::SaveSettings() {
     try {
-        IniDatas.Save();
+        IniDatas->Save();
     } catch (const Exception& error) {
         // Never leaves the destructor. The failure is always printed; a box is shown only
         // when it loses a choice that the user made in this run.
         std::cerr << ErrorBoxText(error.Message) << std::endl;
-        if (IniDatas.ChoiceChanged()) {
+        if (IniDatas->ChoiceChanged()) {
             Application->ShowException(error);
         }
     }
@@ -120,16 +125,16 @@ void TFrmMain::MnuExitClick() {
 }
 
 void TFrmMain::MnuSetClick() {
-    ui->MnuChinese->setChecked(IniDatas.bChinese);
-    ui->MnuEnglish->setChecked(!IniDatas.bChinese);
+    ui->MnuChinese->setChecked(IniDatas->bChinese);
+    ui->MnuEnglish->setChecked(!IniDatas->bChinese);
 }
 
 void TFrmMain::MnuChineseClick() {
-    IniDatas.bChinese = true;
+    IniDatas->bChinese = true;
 }
 
 void TFrmMain::MnuEnglishClick() {
-    IniDatas.bChinese = false;
+    IniDatas->bChinese = false;
 }
 
 void TFrmMain::MnuContentClick() {

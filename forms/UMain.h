@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TFrmMain;
@@ -39,8 +40,9 @@ private:
     void MnuWebClick();
 
     std::unique_ptr<Ui::TFrmMain> ui;
-    // Last, so that it loads after the controls are built and saves before they go.
-    TIniDatas IniDatas;
+    // Built last, once the controls stand, so that it loads after them; saved before they
+    // go.
+    std::optional<TIniDatas> IniDatas;
 };
 
 extern TFrmMain* FrmMain;

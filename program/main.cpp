@@ -1,14 +1,16 @@
 #include "app/Application.h"
+#include "core/Desktop.h"
 #include "program/Program.h"
 
 // Start-up: the application object, the program's windows, then the run. Whatever fails
 // on the way is shown in one error box; the program always ends with exit code 0.
 int main(int argc, char** argv) {
-    TApplication application(argc, argv);
+    TApplication application(argc > 0 ? argv[0] : nullptr);
     Application = &application;
     try {
         StartProgram();
         Application->Run();
+        Desktop().HandOverClipboard();
     } catch (const Exception& error) {
         Application->ShowException(error);
     } catch (...) {

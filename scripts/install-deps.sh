@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   libjpeg62-turbo-dev libqrencode-dev libgtest-dev
   fonts-arphic-uming fonts-liberation2 fonts-dejavu-core xdg-utils
-  libzbar-dev zbar-tools libxcb-damage0-dev valgrind
+  libzbar-dev zbar-tools libxcb1-dev libxcb-damage0-dev valgrind
   xvfb openbox xdotool xclip x11-utils dbus-daemon at-spi2-core python3-pyatspi imagemagick
   clang libclang-rt-14-dev
   fp-utils desktop-file-utils appstream binutils-mingw-w64-x86-64

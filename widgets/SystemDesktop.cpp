@@ -1,5 +1,7 @@
 #include "widgets/SystemDesktop.h"
 
+#include "widgets/ClipboardKeeper.h"
+
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -26,6 +28,18 @@ public:
 
     std::string ClipboardText() override {
         return QGuiApplication::clipboard()->text().toStdString();
+    }
+
+    // On X11 the clipboard's content lives in the program that copied it. Where a
+    // clipboard manager runs, Qt hands the text to it as the application ends; where
+    // none runs, a keeper process of ours holds it.
+    void HandOverClipboard() override {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        if (QGuiApplication::platformName() != QLatin1String("xcb") ||
+            !clipboard->ownsClipboard()) {
+            return;
+        }
+        KeepClipboardText(clipboard->text().toStdString());
     }
 };
 

@@ -71,7 +71,12 @@ def type_text(text):
 
 
 def click(x, y):
-    run("xdotool", "mousemove", "--sync", str(x), str(y), "click", "1")
+    # xdotool's --sync waits for a pointer motion, which never comes when the pointer is
+    # already there (windows come up at the same place in every test).
+    if run("xdotool", "getmouselocation").split()[:2] == ["x:%d" % x, "y:%d" % y]:
+        run("xdotool", "click", "1")
+    else:
+        run("xdotool", "mousemove", "--sync", str(x), str(y), "click", "1")
 
 
 def box_of(accessible):
@@ -116,6 +121,11 @@ def clipboard_text():
     return result.stdout.decode("utf-8") if result.returncode == 0 else None
 
 
+def window_property(window, name):
+    """xprop's line for one property of a window ("... not found." when it has none)."""
+    return run("xprop", "-id", str(window), name).strip()
+
+
 def window_geometry(window):
     """Left, top, width and height of a window's client area on the screen."""
     info = run("xwininfo", "-id", str(window))
@@ -136,6 +146,11 @@ def click_close_box(window):
     left, top, width, _ = window_geometry(window)
     _, right_edge, title_height, _ = frame_extents(window)
     click(left + width + right_edge - title_height // 2 - 1, top - title_height // 2)
+
+
+def screen_size():
+    info = run("xwininfo", "-root")
+    return tuple(int(re.search(name + r":\s+(\d+)", info).group(1)) for name in ("Width", "Height"))
 
 
 def viewable_windows():
@@ -165,13 +180,19 @@ class Program:
         self.process = None
         self.window = None
 
-    def start(self):
+    def start(self, arguments=(), locale=None):
+        """Starts the program with the given command line arguments, and in the locale given
+        (LANG; the machine need not have generated it)."""
         # The program joins the accessibility bus only if that bus runs when it starts.
         pyatspi.Registry.getDesktop(0)
         environment = dict(os.environ, QT_QPA_PLATFORM="xcb",
                            QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        self.process = subprocess.Popen([self.executable], cwd=self.folder, env=environment,
-                                        stdout=subprocess.DEVNULL)
+        if locale is not None:
+            for variable in ("LC_ALL", "LC_CTYPE"):
+                environment.pop(variable, None)
+            environment["LANG"] = locale
+        self.process = subprocess.Popen([self.executable, *arguments], cwd=self.folder,
+                                        env=environment, stdout=subprocess.DEVNULL)
         self.window = int(wait_for(self._find_window, "the main window on the screen").split()[0])
         wait_for(lambda: self.main_frame() and has_state(self.main_frame(), pyatspi.STATE_ACTIVE),
                  "the main window to become active")
@@ -186,7 +207,22 @@ class Program:
         if self.process is not None and self.process.poll() is None:
             self.process.kill()
             self.process.wait(timeout=STEP_TIMEOUT)
+        for pid in self.processes():
+            os.kill(pid, 9)
         shutil.rmtree(self.folder, ignore_errors=True)
+
+    def processes(self):
+        """Ids of the running processes of this copy of the program (the program itself and
+        any process split off from it)."""
+        found = []
+        for entry in os.listdir("/proc"):
+            if entry.isdigit():
+                try:
+                    if os.readlink("/proc/%s/exe" % entry) == self.executable:
+                        found.append(int(entry))
+                except OSError:
+                    pass
+        return found
 
     def wait_for_exit(self):
         try:

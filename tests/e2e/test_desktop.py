@@ -5,25 +5,31 @@ which provides the display, the window manager and the session bus.
 """
 
 import os
+import subprocess
 import sys
 import unittest
 
 import pyatspi
 
 from desktop import (Program, box_of, click_accessible, click_close_box, clipboard_text,
-                     descendants, find, has_state, key, key_to_window, run,
-                     stays_false, text_of, type_text, viewable_windows, wait_for, window_geometry)
+                     descendants, find, frame_extents, has_state, key, key_to_window, run,
+                     screen_size, stays_false, text_of, type_text, viewable_windows, wait_for,
+                     window_geometry, window_property)
 
 EXECUTABLE = None
 BUTTON1 = "Reawd word   sentence.urg...."
 EXIT_ITEM = "退出本软件Exit"
+HELP_ITEMS = {"p": "手机访问本软件网站Phone", "a": "关于本软件About"}
 
 
 class DesktopTest(unittest.TestCase):
+    arguments = ()  # the program's command line
+    locale = None  # the locale the program runs in; None: the session's
+
     def setUp(self):
         self.program = Program(EXECUTABLE)
         self.addCleanup(self.program.stop)
-        self.program.start()
+        self.program.start(self.arguments, self.locale)
 
     def wait_for_text(self, control, expected, what):
         wait_for(lambda: text_of(control) == expected,
@@ -196,6 +202,134 @@ class SupportDialogTest(DesktopTest):
         self.assertNotEqual(dialog_window, self.program.window)
         click_close_box(dialog_window)
         self.assertEqual(wait_for(self.program.message_box, "a message box"), ("Quorvin", "OK!"))
+
+
+class LocaleTest(DesktopTest):
+    # Vietnamese, whose code page holds a letter back until it knows no accent follows; the
+    # machine need not have generated the locale.
+    locale = "vi_VN.UTF-8"
+
+    def test_the_single_readout_shows_the_character_of_the_locales_code_page(self):
+        controls = self.program.controls()
+        position, value = controls["texts"][:2]
+        single_button = controls["buttons"][1]
+        for typed, shown in (("65", "A"), ("224", "\u00e0"), ("195", "\u0102")):
+            with self.subTest(position=typed):
+                self.type_into(position, typed)
+                click_accessible(single_button)
+                self.wait_for_text(value, shown, "the value field")
+
+
+class CommandLineTest(DesktopTest):
+    # Qt's own options, which the program must not take.
+    arguments = ("-qwindowtitle", "Other", "-reverse")
+
+    def test_the_command_line_does_not_change_the_title(self):
+        self.assertEqual(window_property(self.program.window, "_NET_WM_NAME"),
+                         '_NET_WM_NAME(UTF8_STRING) = "Quorvin"')
+
+
+class DialogWindowTest(DesktopTest):
+    """The dialogs and message boxes as the window manager sees them."""
+
+    def active_window(self):
+        return int(run("xdotool", "getactivewindow"))
+
+    def open_from_menu(self, item_key, caption):
+        item = find(self.program.main_frame(), pyatspi.ROLE_MENU_ITEM, HELP_ITEMS[item_key])
+        key("alt+h")
+        wait_for(lambda: has_state(item, pyatspi.STATE_SHOWING), "the Help menu to open")
+        key(item_key)
+        wait_for(lambda: self.program.dialog(pyatspi.ROLE_FRAME, caption), caption)
+        return wait_for(lambda: self.active_window() != self.program.window and
+                        self.active_window(), "the dialog to become active")
+
+    def assert_dialog_of_the_main_window(self, window):
+        self.assertEqual(window_property(window, "WM_TRANSIENT_FOR"),
+                         "WM_TRANSIENT_FOR(WINDOW): window id # %s" % hex(self.program.window))
+        self.assertRegex(window_property(window, "_NET_WM_WINDOW_TYPE"),
+                         r"= _NET_WM_WINDOW_TYPE_DIALOG\b")
+        actions = window_property(window, "_NET_WM_ALLOWED_ACTIONS")
+        self.assertIn("_NET_WM_ACTION_CLOSE", actions)
+        for refused in ("_NET_WM_ACTION_MAXIMIZE_HORZ", "_NET_WM_ACTION_RESIZE"):
+            self.assertNotIn(refused, actions)
+        self.assertIn("not found", window_property(window, "_NET_WM_ICON"))
+
+    def assert_centred_frame_included(self, window):
+        left, top, width, height = window_geometry(window)
+        frame_left, frame_right, frame_top, frame_bottom = frame_extents(window)
+        centre_x = left - frame_left + (frame_left + width + frame_right) / 2
+        centre_y = top - frame_top + (frame_top + height + frame_bottom) / 2
+        screen_width, screen_height = screen_size()
+        self.assertLessEqual(abs(centre_x - screen_width / 2), 1)
+        self.assertLessEqual(abs(centre_y - screen_height / 2), 1)
+
+    def test_phone_and_about_dialogs_are_dialogs_of_the_main_window_centred_on_the_screen(self):
+        for item_key, caption in (("p", "手机二维码访问本软件网站Visite with 2-Dims Code"),
+                                  ("a", "关于本软件About")):
+            with self.subTest(dialog=caption):
+                dialog = self.open_from_menu(item_key, caption)
+                self.assert_dialog_of_the_main_window(dialog)
+                self.assert_centred_frame_included(dialog)
+                key("Return")
+                wait_for(lambda: self.program.dialog(pyatspi.ROLE_FRAME, caption) is None,
+                         "the dialog to close")
+
+    def test_the_main_window_and_only_it_carries_the_icon(self):
+        self.assertIn("Icon (32 x 32)", window_property(self.program.window, "_NET_WM_ICON"))
+        self.assert_centred_frame_included(self.program.window)
+
+    def test_a_message_box_is_a_dialog_of_the_main_window(self):
+        key("Return")
+        self.assertEqual(wait_for(self.program.message_box, "a message box"), ("Quorvin", "OK!"))
+        box = wait_for(lambda: self.active_window() != self.program.window and
+                       self.active_window(), "the box to become active")
+        self.assert_dialog_of_the_main_window(box)
+        self.assert_centred_frame_included(box)
+        self.program.close_message_box()
+
+    def test_a_minimised_dialog_comes_back_with_the_main_window(self):
+        caption = "关于本软件About"
+        dialog = self.open_from_menu("a", caption)
+        run("xdotool", "windowminimize", str(dialog))
+        wait_for(lambda: "Iconic" in window_property(dialog, "WM_STATE"), "the dialog minimised")
+        # As a click on the taskbar entry does.
+        run("xdotool", "windowactivate", str(self.program.window))
+        wait_for(lambda: "Normal" in window_property(dialog, "WM_STATE"), "the dialog back")
+        wait_for(lambda: self.active_window() == dialog, "the dialog to be active again")
+
+
+class ClipboardAfterExitTest(DesktopTest):
+    def test_copied_card_number_stays_after_exit_until_another_program_copies(self):
+        key("alt+r")
+        dialog = wait_for(lambda: self.program.dialog(pyatspi.ROLE_FRAME, "打赏作者"),
+                          "the support dialog")
+        close_button = find(dialog, pyatspi.ROLE_PUSH_BUTTON, "关闭(Close)")
+        self.wait_for_focus(close_button, "the dialog's close button")
+        copy_button = find(dialog, pyatspi.ROLE_PUSH_BUTTON, "复制卡号Copy CardNumber")
+        key("Tab")
+        self.wait_for_focus(copy_button, "the first copy button")
+        key("Return")
+        card_number = wait_for(clipboard_text, "the card number on the clipboard")
+        self.assertRegex(card_number, r"^[0-9 ]+$")
+
+        key("alt+c")
+        self.assertEqual(wait_for(self.program.message_box, "a message box"), ("Quorvin", "OK!"))
+        self.program.close_message_box()
+        key("alt+f")
+        wait_for(lambda: has_state(find(self.program.main_frame(), pyatspi.ROLE_MENU_ITEM,
+                                        EXIT_ITEM), pyatspi.STATE_SHOWING), "the File menu")
+        key("e")
+        self.assertEqual(self.program.wait_for_exit(), 0)
+        self.assertEqual(clipboard_text(), card_number)
+        self.assertEqual(len(self.program.processes()), 1, "one keeper of the clipboard")
+
+        other = subprocess.Popen(["xclip", "-selection", "clipboard", "-loops", "1"],
+                                 stdin=subprocess.PIPE)
+        other.communicate(b"something else")
+        wait_for(lambda: not self.program.processes(), "the keeper to end")
+        self.assertEqual(clipboard_text(), "something else")
+        other.wait(timeout=10)
 
 
 if __name__ == "__main__":

@@ -1,4 +1,5 @@
 #include "app/HandlerGuard.h"
+#include "forms/UMain.h"
 #include "tests/forms/FormTesting.h"
 #include "tests/forms/ModalBoxes.h"
 
@@ -19,6 +20,14 @@ public:
     TSeenDuringConstruction() : GlobalWasThis(SeenGlobal == this) {}
     bool GlobalWasThis;
 };
+
+// The suite runs with Qt options on its command line (see CMakeLists.txt); none of them
+// reaches Qt.
+TEST(CommandLineTest, QtSeesOnlyTheProgramName) {
+    EXPECT_EQ(QCoreApplication::arguments().size(), 1);
+    EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+    EXPECT_NE(FrmMain->windowTitle(), "Other");
+}
 
 TEST(CreateFormTest, GlobalNamesTheWindowWhileItIsBuilt) {
     Application->CreateForm(SeenGlobal);

@@ -9,10 +9,13 @@
 #include "tests/forms/ModalBoxes.h"
 
 #include <QAction>
+#include <QFocusEvent>
+#include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 #include <functional>
 #include <memory>
 
@@ -130,6 +133,31 @@ TEST_P(InformationDialogTest, ReopensWhereTheUserLeftIt) {
     EXPECT_FALSE(dialog->isVisible());
 }
 
+TEST_P(InformationDialogTest, IsADialogOfTheMainWindowWithoutCaptionIcon) {
+    QWindow* owner = nullptr;
+    bool iconless = false;
+    ChooseMenu(GetParam().MenuItem, {[&](QWidget* modal) {
+                   owner = modal->windowHandle()->transientParent();
+                   iconless = modal->windowIcon().isNull();
+                   modal->close();
+               }});
+    EXPECT_EQ(owner, FrmMain->windowHandle());
+    EXPECT_TRUE(iconless);
+    EXPECT_FALSE(FrmMain->windowIcon().isNull());
+}
+
+TEST_P(InformationDialogTest, ComesBackWhenTheBlockedMainWindowIsActivated) {
+    bool restored = false;
+    ChooseMenu(GetParam().MenuItem, {[&](QWidget* modal) {
+                   modal->showMinimized();
+                   FrmMain->activateWindow();
+                   QApplication::setActiveWindow(FrmMain);
+                   restored = !modal->isMinimized() && modal->isVisible();
+                   modal->close();
+               }});
+    EXPECT_TRUE(restored);
+}
+
 INSTANTIATE_TEST_SUITE_P(Dialogs, InformationDialogTest, testing::ValuesIn(Dialogs),
                          [](const auto& info) { return info.param.Name; });
 
@@ -142,7 +170,24 @@ TEST_F(DialogsTest, PhoneDialogShowsTheQrCodeAtFullSize) {
 TEST_F(DialogsTest, AboutBoxShowsVersionAndIcon) {
     EXPECT_EQ(Control<QLabel>(AboutBox, "Version")->text(), "版本号Version：2025");
     EXPECT_EQ(Control<QLabel>(AboutBox, "ProgramIcon")->pixmap().size(), QSize(32, 32));
-    EXPECT_TRUE(Control<QPushButton>(AboutBox, "OKButton")->isDefault());
+    auto* panel = Control<QFrame>(AboutBox, "Panel1");
+    EXPECT_EQ(panel->frameShape(), QFrame::Box);
+    EXPECT_EQ(panel->frameShadow(), QFrame::Sunken);
+}
+
+TEST_F(DialogsTest, AboutBoxOkStaysTheDefaultButtonAfterLosingTheFocus) {
+    auto* ok = Control<QPushButton>(AboutBox, "OKButton");
+    EXPECT_TRUE(ok->isDefault());
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(ok, &focusIn);
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(ok, &focusOut);
+    EXPECT_TRUE(ok->isDefault());
+}
+
+TEST_F(DialogsTest, AlipayAccountFitsItsLabel) {
+    auto* label = Control<QLabel>(FrmGiveMoney, "LblEmail");
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), 99);
 }
 
 struct ClosingCase {
@@ -168,8 +213,21 @@ INSTANTIATE_TEST_SUITE_P(Ways, SupportDialogClosingTest,
                                          ClosingCase{"AltC", Key(Qt::Key_C, Qt::AltModifier)}),
                          [](const auto& info) { return info.param.Name; });
 
+// Puts a new window of class T in the place of the program's one for as long as it lives,
+// so that a test sees a first opening whatever ran before it.
+template <class T> class TFreshForm {
+public:
+    explicit TFreshForm(T*& global) : Global(global), Previous(global) { Global = &Fresh; }
+    ~TFreshForm() { Global = Previous; }
+
+private:
+    T Fresh;
+    T*& Global;
+    T* Previous;
+};
+
 TEST_F(DialogsTest, SupportDialogFirstFocusAndFocusOrder) {
-    // Runs first among the support dialog's tests that move the focus.
+    const TFreshForm<TFrmGiveMoney> firstOpening(FrmGiveMoney);
     QStringList order;
     TSeenBox ok;
     ChooseMenu("MnuRegiste", {[&](QWidget* modal) {
@@ -200,7 +258,7 @@ TEST_F(DialogsTest, RemembersTheFocusBetweenOpenings) {
                                   modal->close();
                               },
                               CloseBox(ok)});
-    EXPECT_EQ(Desktop.Clipboard, "pay@quorvin.example.org");
+    EXPECT_EQ(Desktop.Clipboard, AlipayAccount);
     ChooseMenu("MnuRegiste", {[](QWidget* modal) {
                                   Control<QWidget>(modal, "BitBtn1")->setFocus();
                                   modal->close();
@@ -266,6 +324,26 @@ TEST_F(DialogsTest, QqDialogReturnsToTheSupportDialog) {
                               CloseBox(ok)});
     EXPECT_TRUE(supportStillOpen);
     EXPECT_TRUE(ok.Shown);
+}
+
+TEST_F(DialogsTest, QqDialogBelongsToTheSupportDialog) {
+    QWindow* owner = nullptr;
+    QWindow* boxOwner = nullptr;
+    bool boxIconless = false;
+    ChooseMenu("MnuRegiste", {Click("BtnRegQQ"),
+                              [&](QWidget* modal) {
+                                  owner = modal->windowHandle()->transientParent();
+                                  modal->close();
+                              },
+                              CloseBoxOfTitleBar(),
+                              [&](QWidget* box) {
+                                  boxOwner = box->windowHandle()->transientParent();
+                                  boxIconless = box->windowIcon().isNull();
+                                  box->close();
+                              }});
+    EXPECT_EQ(owner, FrmGiveMoney->windowHandle());
+    EXPECT_EQ(boxOwner, FrmMain->windowHandle());
+    EXPECT_TRUE(boxIconless);
 }
 
 TEST_F(DialogsTest, SupportDialogShowsThePictureFittedToItsBox) {

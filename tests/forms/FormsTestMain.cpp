@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     setenv("XDG_CONFIG_HOME", (std::string(folder) + "/config").c_str(), 1);
     int failed = 0;
     {
-        TApplication application(argc, argv);
+        TApplication application(argv[0]);
         Application = &application;
         StartProgram();
         failed = RUN_ALL_TESTS();

@@ -8,7 +8,12 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -125,6 +130,46 @@ INSTANTIATE_TEST_SUITE_P(Positions, SingleReadoutTest,
                                          SingleCase{"LeadingSpace", " 0x42", "B"}),
                          [](const auto& info) { return info.param.Name; });
 
+struct TLocaleCase {
+    const char* Name;
+    const char* Locale;
+    QString Position;
+    QString Shown;
+};
+
+class LocaleReadoutTest : public MainWindowTest, public testing::WithParamInterface<TLocaleCase> {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        if (const char* previous = std::getenv("LC_ALL")) {
+            PreviousLocale = previous;
+        }
+        setenv("LC_ALL", GetParam().Locale, 1);
+    }
+    void TearDown() override {
+        if (PreviousLocale.has_value()) {
+            setenv("LC_ALL", PreviousLocale->c_str(), 1);
+        } else {
+            unsetenv("LC_ALL");
+        }
+    }
+
+    std::optional<std::string> PreviousLocale;
+};
+
+// The user's locale chooses the code page, also where the machine has not generated it.
+TEST_P(LocaleReadoutTest, ShowsTheCharacterOfTheLocalesCodePage) {
+    SetText("EditMemoryAddress", GetParam().Position);
+    Press("BtnGetMemoryValue");
+    EXPECT_EQ(Text("EditShowValue"), GetParam().Shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, LocaleReadoutTest,
+                         testing::Values(TLocaleCase{"VietnameseA", "vi_VN.UTF-8", "65", "A"},
+                                         TLocaleCase{"HebrewAlef", "he_IL.UTF-8", "224", "א"},
+                                         TLocaleCase{"RussianA", "ru_RU.UTF-8", "192", "А"}),
+                         [](const auto& info) { return info.param.Name; });
+
 TEST_F(MainWindowTest, InvalidPositionShowsErrorAndKeepsValue) {
     SetText("EditMemoryAddress", "abc");
     const TSeenBox box = RunClosingBox([&] { Press("BtnGetMemoryValue"); });
@@ -137,6 +182,42 @@ TEST_F(MainWindowTest, InvalidPositionShowsErrorAndKeepsValue) {
     SetText("EditMemoryAddress", "66");
     Press("BtnGetMemoryValue");
     EXPECT_EQ(Text("EditShowValue"), "B");
+}
+
+// 20,000 pairs of "1 " would make a box many screens high.
+TEST_F(MainWindowTest, ErrorBoxForAHugeTextFitsTheScreen) {
+    QString huge;
+    for (int i = 0; i < 20000; ++i) {
+        huge += QStringLiteral("1 ");
+    }
+    SetText("EditMemoryAddress", huge);
+    QRect box;
+    QRect button;
+    QString shown;
+    RunWithModals([&] { Press("BtnGetMemoryValue"); }, {[&](QWidget* modal) {
+                      box = modal->frameGeometry();
+                      auto* ok = modal->findChild<QPushButton*>();
+                      button = QRect(ok->mapTo(modal, QPoint(0, 0)), ok->size());
+                      shown = qobject_cast<QMessageBox*>(modal)->text();
+                      modal->close();
+                  }});
+    const QRect available = Window.screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(box)) << box.height() << " high";
+    EXPECT_TRUE(QRect(QPoint(0, 0), box.size()).contains(button));
+    EXPECT_TRUE(shown.startsWith("'1 1 1 ")) << shown.left(20).toStdString();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+}
+
+TEST_F(MainWindowTest, OkBoxIsWideEnoughForItsCaption) {
+    int width = 0;
+    int captionWidth = 0;
+    RunWithModals([&] { Press("Button1"); }, {[&](QWidget* modal) {
+                      width = modal->width();
+                      captionWidth = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
+                                         .horizontalAdvance(modal->windowTitle());
+                      modal->close();
+                  }});
+    EXPECT_GT(width, captionWidth + 60);
 }
 
 TEST_F(MainWindowTest, EmptyPositionNamesAnEmptyText) {

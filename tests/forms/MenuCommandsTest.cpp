@@ -184,10 +184,14 @@ TEST_P(ExitTest, EndsTheRun) {
             FrmMain->close();
         }
     });
-    QTimer::singleShot(5000, [] {
+    // Stopped with the test, so that it cannot end a later test's event loop.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [] {
         ADD_FAILURE() << "the run did not end";
         QApplication::exit(1);
     });
+    deadline.start(5000);
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_FALSE(FrmMain->isVisible());
 }
