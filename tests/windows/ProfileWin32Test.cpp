@@ -39,37 +39,37 @@ TEST_P(ProfileReadTest, DeliversValueOrFallback) {
               wineDiffers ? *GetParam().Wine : GetParam().Expected);
 }
 
-const std::string Vector1 =
+const std::string TwoSectionsCrLf =
     "[section1]\r\nname1=val1\r\nname2=\"val2\"\r\nname3\r\nname4=a\r\n[section2]\r\n";
-const std::string Vector1Cr =
+const std::string TwoSectionsCr =
     "[section1]\rname1=val1\rname2=\"val2\"\rname3\rname4=a\r[section2]\r";
-const std::string Vector1Lf =
+const std::string TwoSectionsLf =
     "[section1]\nname1=val1\nname2=\"val2\"\nname3\nname4=a\n[section2]\n";
-const std::string Vector4 = "[s]\r\nk=\"'v'\"\r\nm=  '\"  v  '\"  \r\n";
-const std::string Vector6 = "[s]\r\n ;k=v\r\nk2=a ;b\r\n#k3=c\r\n";
+const std::string QuotedValues = "[s]\r\nk=\"'v'\"\r\nm=  '\"  v  '\"  \r\n";
+const std::string CommentsAndHashes = "[s]\r\n ;k=v\r\nk2=a ;b\r\n#k3=c\r\n";
 const std::string LongValue(5000, 'v');
 
 INSTANTIATE_TEST_SUITE_P(
-    Vectors, ProfileReadTest,
+    HandEditedFiles, ProfileReadTest,
     testing::Values(
-        ReadCase{"NameIgnoresCase", Vector1, "section1", "NaMe1", "val1"},
-        ReadCase{"QuotesRemoved", Vector1, "SECTION1", "name2", "val2"},
-        ReadCase{"LineWithoutEquals", Vector1, "section1", "name3", "DEF"},
-        ReadCase{"CrOnlyLines", Vector1Cr, "section1", "name4", "a"},
-        ReadCase{"CrOnlyQuotes", Vector1Cr, "section1", "name2", "val2"},
-        ReadCase{"CrOnlyNoKey", Vector1Cr, "section1", "name3", "DEF"},
-        ReadCase{"LfLines", Vector1Lf, "section1", "name2", "val2"},
-        ReadCase{"LfNoKey", Vector1Lf, "section1", "name3", "DEF"},
+        ReadCase{"NameIgnoresCase", TwoSectionsCrLf, "section1", "NaMe1", "val1"},
+        ReadCase{"QuotesRemoved", TwoSectionsCrLf, "SECTION1", "name2", "val2"},
+        ReadCase{"LineWithoutEquals", TwoSectionsCrLf, "section1", "name3", "DEF"},
+        ReadCase{"CrOnlyLines", TwoSectionsCr, "section1", "name4", "a"},
+        ReadCase{"CrOnlyQuotes", TwoSectionsCr, "section1", "name2", "val2"},
+        ReadCase{"CrOnlyNoKey", TwoSectionsCr, "section1", "name3", "DEF"},
+        ReadCase{"LfLines", TwoSectionsLf, "section1", "name2", "val2"},
+        ReadCase{"LfNoKey", TwoSectionsLf, "section1", "name3", "DEF"},
         ReadCase{"BlanksInsideQuotesKept", "[s]\r\nk=  \"   v   \"  \r\n", "s", "k", "   v   "},
-        ReadCase{"InnerQuotesKept", Vector4, "s", "k", "'v'"},
-        ReadCase{"MismatchedQuotesKept", Vector4, "s", "m", "'\"  v  '\""},
+        ReadCase{"InnerQuotesKept", QuotedValues, "s", "k", "'v'"},
+        ReadCase{"MismatchedQuotesKept", QuotedValues, "s", "m", "'\"  v  '\""},
         ReadCase{"FirstKeyWins", "[s]\r\nk=first\r\nk=second\r\n", "s", "k", "first"},
         ReadCase{"OnlyFirstSectionSearched", "[s]\r\n[s]\r\nk=v\r\n", "s", "k", "DEF"},
-        ReadCase{"CommentIsNoKey", Vector6, "s", "k", "DEF"},
+        ReadCase{"CommentIsNoKey", CommentsAndHashes, "s", "k", "DEF"},
         // Wine takes a comment line for a key of that name.
-        ReadCase{"CommentIsNoKeyByItsName", Vector6, "s", ";k", "DEF", "v"},
-        ReadCase{"SemicolonInValue", Vector6, "s", "k2", "a ;b"},
-        ReadCase{"HashIsNoComment", Vector6, "s", "#k3", "c"},
+        ReadCase{"CommentIsNoKeyByItsName", CommentsAndHashes, "s", ";k", "DEF", "v"},
+        ReadCase{"SemicolonInValue", CommentsAndHashes, "s", "k2", "a ;b"},
+        ReadCase{"HashIsNoComment", CommentsAndHashes, "s", "#k3", "c"},
         ReadCase{"BlanksAroundNames", "  [\tx\t]\r\n\tTestKey\t=\tTestValue\t\r\n", "x", "TestKey",
                  "TestValue"},
         // Wine needs the "]" and ends the name at the last one of the line.
@@ -117,7 +117,7 @@ TEST_P(ProfileWriteTest, ChangesOnlyWhatItMust) {
 const std::string Nuls31 = "abc\0def\0ghi\0jkl\0mno\0pqr\0stu\0vw"s;
 
 INSTANTIATE_TEST_SUITE_P(
-    Vectors, ProfileWriteTest,
+    HandEditedFiles, ProfileWriteTest,
     testing::Values(WriteCase{"NewFile",
                               std::nullopt,
                               {{"App1", "key1", "string1"},
