@@ -175,6 +175,36 @@ class ClosingTest(DesktopTest):
         self.assertRegex(content, r"\[Setting\]\r?\nbChinese=0\r?\n")
 
 
+class ReadOnlySettingsTest(DesktopTest):
+    """A settings file without write permission stays as it is, also for root."""
+
+    def setUp(self):
+        self.program = Program(EXECUTABLE)
+        self.addCleanup(self.program.stop)
+        with open(self.program.settings_file, "w", encoding="ascii") as settings:
+            settings.write("[Setting]\nbChinese=1\n")
+        os.chmod(self.program.settings_file, 0o444)
+        self.program.start()
+
+    def test_a_read_only_settings_file_is_kept_and_the_lost_choice_reported(self):
+        frame = self.program.main_frame()
+        english = find(frame, pyatspi.ROLE_MENU_ITEM, "英文界面English")
+        key("alt+s")
+        wait_for(lambda: has_state(english, pyatspi.STATE_SHOWING), "the Set menu to open")
+        key("e")
+        wait_for(lambda: not has_state(english, pyatspi.STATE_SHOWING), "the Set menu to close")
+
+        click_close_box(self.program.window)
+        self.assertEqual(wait_for(self.program.message_box, "the lost choice's box"),
+                         ("Quorvin", "Unable to write to %s." % self.program.settings_file))
+        key("Return")
+        self.assertEqual(self.program.wait_for_exit(), 0)
+        with open(self.program.settings_file, encoding="ascii") as settings:
+            self.assertEqual(settings.read(), "[Setting]\nbChinese=1\n")
+        self.assertEqual(os.stat(self.program.settings_file).st_mode & 0o777, 0o444)
+        self.assertEqual(sorted(os.listdir(self.program.folder)), ["quorvin", "quorvin.ini"])
+
+
 class SupportDialogTest(DesktopTest):
     def test_copy_button_puts_the_card_number_on_the_clipboard(self):
         key("alt+r")
