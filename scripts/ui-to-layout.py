@@ -29,6 +29,7 @@ FLAG_PROPERTIES = {
     "readOnly": "ReadOnly",
     "default": "Default",
     "closesWindow": "ClosesWindow",
+    "closeGlyph": "CloseGlyph",
     "autoSize": "AutoSize",
     "wordWrap": "WordWrap",
     "scaledContents": "Stretch",

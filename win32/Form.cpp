@@ -6,6 +6,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
 namespace {
 
 constexpr wchar_t FormClassName[] = L"QuorvinForm";
@@ -101,6 +105,52 @@ void RegisterFormClass() {
     windowClass.lpszClassName = FormClassName;
     RegisterClassExW(&windowClass);
     registered = true;
+}
+
+// The close glyph of the close-kind buttons: a dark red cross on a clear square of
+// `side` pixels, made once.
+HICON CloseGlyph(int side) {
+    static HICON glyph = nullptr;
+    if (glyph != nullptr) {
+        return glyph;
+    }
+    BITMAPV5HEADER header{};
+    header.bV5Size = sizeof header;
+    header.bV5Width = side;
+    header.bV5Height = -side;
+    header.bV5Planes = 1;
+    header.bV5BitCount = 32;
+    header.bV5Compression = BI_BITFIELDS;
+    header.bV5RedMask = 0x00FF0000;
+    header.bV5GreenMask = 0x0000FF00;
+    header.bV5BlueMask = 0x000000FF;
+    header.bV5AlphaMask = 0xFF000000;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP color = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                     &bits, nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    if (color == nullptr) {
+        return nullptr;
+    }
+    auto* pixels = static_cast<uint32_t*>(bits);
+    const int margin = side / 4;
+    const int thickness = std::max(1, side / 8);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const bool inside =
+                x >= margin && x < side - margin && y >= margin && y < side - margin;
+            const bool onCross =
+                std::abs(x - y) < thickness || std::abs(x + y - (side - 1)) < thickness;
+            pixels[y * side + x] = inside && onCross ? 0xFFA01010u : 0u;
+        }
+    }
+    HBITMAP mask = CreateBitmap(side, side, 1, 1, nullptr);
+    ICONINFO info{TRUE, 0, 0, mask, color};
+    glyph = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(color);
+    return glyph;
 }
 
 } // namespace
@@ -215,6 +265,11 @@ void TForm::CreateControls() {
         }
         if (spec.Flags & TControlFlag::AutoSize) {
             SetControlText(index, caption);
+        }
+        if (spec.Flags & TControlFlag::CloseGlyph) {
+            // Common controls 6 draw a button's image beside its caption.
+            SendMessageW(control, BM_SETIMAGE, IMAGE_ICON,
+                         reinterpret_cast<LPARAM>(CloseGlyph(Scale(16))));
         }
     }
 }

@@ -9,13 +9,14 @@ enum class TControlKind { Label, Button, Edit, Memo, GroupBox, Panel, StatusBar,
 namespace TControlFlag {
 inline constexpr unsigned ReadOnly = 1u << 0;
 inline constexpr unsigned Default = 1u << 1;      // Enter presses it when no button has the focus
-inline constexpr unsigned ClosesWindow = 1u << 2; // closes its window, with the close glyph
+inline constexpr unsigned ClosesWindow = 1u << 2; // closes its window
 inline constexpr unsigned AutoSize = 1u << 3;     // a label as large as its text
 inline constexpr unsigned WordWrap = 1u << 4;
 inline constexpr unsigned Stretch = 1u << 5; // a picture scaled to fill the box
 inline constexpr unsigned VerticalScrollBar = 1u << 6;
 inline constexpr unsigned ModalOk = 1u << 7; // ends a modal showing with the result OK
 inline constexpr unsigned TabStop = 1u << 8;
+inline constexpr unsigned CloseGlyph = 1u << 9; // shows the close glyph beside its caption
 } // namespace TControlFlag
 
 namespace TMenuFlag {
