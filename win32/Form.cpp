@@ -158,8 +158,9 @@ HICON CloseGlyph(int side) {
 TForm::TForm(const TFormLayout& layout, TBorder border) : Layout(layout) {
     RegisterFormClass();
     const bool dialog = border == TBorder::Dialog;
-    const DWORD style =
-        WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (dialog ? WS_POPUP : WS_MINIMIZEBOX);
+    // No WS_CLIPCHILDREN: a group box paints only its frame and caption, so the window's
+    // own background must be erased beneath it.
+    const DWORD style = WS_CAPTION | WS_SYSMENU | (dialog ? WS_POPUP : WS_MINIMIZEBOX);
     const DWORD exStyle = WS_EX_CONTROLPARENT | (dialog ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW);
     Window = CreateWindowExW(exStyle, FormClassName, layout.Caption, style, CW_USEDEFAULT,
                              CW_USEDEFAULT, Scale(layout.ClientWidth), Scale(layout.ClientHeight),
