@@ -205,7 +205,7 @@ def generate(ui_path):
         lines.append("inline constexpr int %s = %d;" % (control["name"], index))
     for index, menu in enumerate(menus):
         lines.append("inline constexpr int %s = %d;" % (menu[0], index))
-    lines.append("inline constexpr TControlSpec Controls[] = {")
+    lines.append("inline constexpr TControlEntry Controls[] = {")
     for control in controls:
         left, top, w, h = control["geometry"]
         lines.append("    {%s, TControlKind::%s, %d, %d, %d, %d, %d, %s, %s, %s}," % (
@@ -215,7 +215,7 @@ def generate(ui_path):
     lines.append("};")
     lines.append("inline constexpr int CreationOrder[] = {%s};" % ", ".join(str(i) for i in order))
     if menus:
-        lines.append("inline constexpr TMenuSpec Menus[] = {")
+        lines.append("inline constexpr TMenuEntry Menus[] = {")
         for menu_name, parent, caption, flags in menus:
             lines.append("    {%s, %d, %s, %s}," % (wide_literal(menu_name), parent, wide_literal(caption),
                                                     flag_expression("TMenuFlag", flags)))

@@ -39,16 +39,18 @@ std::wstring WithWindowsLineBreaks(const std::wstring& text) {
     return result;
 }
 
-DWORD StyleOf(const TControlSpec& spec) {
+DWORD StyleOf(const TControlEntry& layoutEntry) {
     const DWORD common =
-        WS_CHILD | WS_VISIBLE | ((spec.Flags & TControlFlag::TabStop) ? WS_TABSTOP : 0);
-    const bool readOnly = (spec.Flags & TControlFlag::ReadOnly) != 0;
-    const DWORD scrollBar = (spec.Flags & TControlFlag::VerticalScrollBar) ? WS_VSCROLL : 0;
-    switch (spec.Kind) {
+        WS_CHILD | WS_VISIBLE | ((layoutEntry.Flags & TControlFlag::TabStop) ? WS_TABSTOP : 0);
+    const bool readOnly = (layoutEntry.Flags & TControlFlag::ReadOnly) != 0;
+    const DWORD scrollBar = (layoutEntry.Flags & TControlFlag::VerticalScrollBar) ? WS_VSCROLL : 0;
+    switch (layoutEntry.Kind) {
     case TControlKind::Label:
-        return common | ((spec.Flags & TControlFlag::WordWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP);
+        return common |
+               ((layoutEntry.Flags & TControlFlag::WordWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP);
     case TControlKind::Button:
-        return common | ((spec.Flags & TControlFlag::Default) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        return common |
+               ((layoutEntry.Flags & TControlFlag::Default) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
     case TControlKind::Edit:
         return common | ES_AUTOHSCROLL | (readOnly ? ES_READONLY : 0);
     case TControlKind::Memo:
@@ -202,8 +204,8 @@ int TForm::Scale(int pixels) {
     return MulDiv(pixels, ScreenDpi, 96);
 }
 
-HFONT TForm::FontFor(const TFontSpec& font) {
-    const TFontSpec& used = font.Family != nullptr ? font : Layout.Font;
+HFONT TForm::FontFor(const TFontEntry& font) {
+    const TFontEntry& used = font.Family != nullptr ? font : Layout.Font;
     const std::wstring family = WindowsFamily(used.Family);
     HFONT handle = CreateFontW(-Scale(used.PixelHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                CharacterSetOf(used.Family), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -223,7 +225,7 @@ void TForm::CreateMenuBar() {
         }
     }
     for (int index = 0; index < Layout.MenuCount; ++index) {
-        const TMenuSpec& item = Layout.Menus[index];
+        const TMenuEntry& item = Layout.Menus[index];
         HMENU owner = item.Parent < 0 ? bar : MenuHandles[item.Parent];
         MenuOwners[index] = owner;
         if (item.Flags & TMenuFlag::Separator) {
@@ -242,32 +244,35 @@ void TForm::CreateControls() {
     Controls.assign(Layout.ControlCount, nullptr);
     for (int order = 0; order < Layout.ControlCount; ++order) {
         const int index = Layout.CreationOrder[order];
-        const TControlSpec& spec = Layout.Controls[index];
-        int left = spec.Left;
-        int top = spec.Top;
-        for (int parent = spec.Parent; parent >= 0; parent = Layout.Controls[parent].Parent) {
+        const TControlEntry& layoutEntry = Layout.Controls[index];
+        int left = layoutEntry.Left;
+        int top = layoutEntry.Top;
+        for (int parent = layoutEntry.Parent; parent >= 0;
+             parent = Layout.Controls[parent].Parent) {
             left += Layout.Controls[parent].Left;
             top += Layout.Controls[parent].Top;
         }
-        const std::wstring caption = spec.Kind == TControlKind::Memo
-                                         ? WithWindowsLineBreaks(spec.Caption)
-                                         : std::wstring(spec.Caption);
+        const std::wstring caption = layoutEntry.Kind == TControlKind::Memo
+                                         ? WithWindowsLineBreaks(layoutEntry.Caption)
+                                         : std::wstring(layoutEntry.Caption);
         HWND control = CreateWindowExW(
-            HasSunkenEdge(spec.Kind) ? WS_EX_CLIENTEDGE : 0, ClassOf(spec.Kind), caption.c_str(),
-            StyleOf(spec), Scale(left), Scale(top), Scale(spec.Width), Scale(spec.Height), Window,
+            HasSunkenEdge(layoutEntry.Kind) ? WS_EX_CLIENTEDGE : 0, ClassOf(layoutEntry.Kind),
+            caption.c_str(), StyleOf(layoutEntry), Scale(left), Scale(top),
+            Scale(layoutEntry.Width), Scale(layoutEntry.Height), Window,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(FirstControlId + index)),
             GetModuleHandleW(nullptr), nullptr);
         if (control == nullptr) {
             throw Exception("Error creating window");
         }
         Controls[index] = control;
-        if (spec.Kind != TControlKind::StatusBar) {
-            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec.Font)), FALSE);
+        if (layoutEntry.Kind != TControlKind::StatusBar) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(layoutEntry.Font)),
+                         FALSE);
         }
-        if (spec.Flags & TControlFlag::AutoSize) {
+        if (layoutEntry.Flags & TControlFlag::AutoSize) {
             SetControlText(index, caption);
         }
-        if (spec.Flags & TControlFlag::CloseGlyph) {
+        if (layoutEntry.Flags & TControlFlag::CloseGlyph) {
             // Common controls 6 draw a button's image beside its caption.
             SendMessageW(control, BM_SETIMAGE, IMAGE_ICON,
                          reinterpret_cast<LPARAM>(CloseGlyph(Scale(16))));
@@ -322,11 +327,12 @@ std::wstring TForm::ControlText(int index) const {
 }
 
 void TForm::SetControlText(int index, const std::wstring& text) {
-    const TControlSpec& spec = Layout.Controls[index];
+    const TControlEntry& layoutEntry = Layout.Controls[index];
     HWND control = Controls[index];
-    SetWindowTextW(control, spec.Kind == TControlKind::Memo ? WithWindowsLineBreaks(text).c_str()
-                                                            : text.c_str());
-    if (spec.Flags & TControlFlag::AutoSize) {
+    SetWindowTextW(control, layoutEntry.Kind == TControlKind::Memo
+                                ? WithWindowsLineBreaks(text).c_str()
+                                : text.c_str());
+    if (layoutEntry.Flags & TControlFlag::AutoSize) {
         HDC dc = GetDC(control);
         HGDIOBJ old =
             SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));

@@ -68,7 +68,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     void CreateMenuBar();
-    HFONT FontFor(const TFontSpec& font);
+    HFONT FontFor(const TFontEntry& font);
     void FitClientSize();
     void CentreOnScreen();
     void Command(int id, int code, HWND control);

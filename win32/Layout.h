@@ -25,12 +25,12 @@ inline constexpr unsigned Separator = 1u << 1;
 } // namespace TMenuFlag
 
 // A font by family and pixel height; a null family means the window's font.
-struct TFontSpec {
+struct TFontEntry {
     const wchar_t* Family;
     int PixelHeight;
 };
 
-struct TControlSpec {
+struct TControlEntry {
     const wchar_t* Name;
     TControlKind Kind;
     int Parent; // index of the parent control, -1 for the window itself
@@ -39,12 +39,12 @@ struct TControlSpec {
     int Width;
     int Height;
     const wchar_t* Caption;
-    TFontSpec Font;
+    TFontEntry Font;
     unsigned Flags;
 };
 
 // A menu bar entry; Parent is -1 for the items of the bar itself.
-struct TMenuSpec {
+struct TMenuEntry {
     const wchar_t* Name;
     int Parent;
     const wchar_t* Caption;
@@ -56,10 +56,10 @@ struct TFormLayout {
     const wchar_t* Caption;
     int ClientWidth;
     int ClientHeight;
-    TFontSpec Font;
-    const TControlSpec* Controls;
+    TFontEntry Font;
+    const TControlEntry* Controls;
     int ControlCount;
     const int* CreationOrder; // containers, then the tab stops in tab order, then the rest
-    const TMenuSpec* Menus;
+    const TMenuEntry* Menus;
     int MenuCount;
 };

@@ -12,7 +12,7 @@ void TFrmRegQQ::BeforeShow() {
     // Decoded once, when the dialog is first shown, at the size of its box.
     if (!PictureShown) {
         PictureShown = true;
-        const TControlSpec& box = Layout.Controls[UFrmRegQQLayout::Image1];
+        const TControlEntry& box = Layout.Controls[UFrmRegQQLayout::Image1];
         HBITMAP picture = DecodePictureResource(L"QQPAY_PNG", Scale(box.Width), Scale(box.Height));
         if (picture != nullptr) {
             ShowPicture(UFrmRegQQLayout::Image1, picture);

@@ -45,7 +45,7 @@ void TFrmGiveMoney::BeforeShow() {
     // The large JPEG is decoded once, when the dialog is first shown, at its box's size.
     if (!PictureShown) {
         PictureShown = true;
-        const TControlSpec& box = Layout.Controls[UGiveMoneyLayout::Image1];
+        const TControlEntry& box = Layout.Controls[UGiveMoneyLayout::Image1];
         HBITMAP picture =
             DecodePictureResource(L"SUPPORT_JPG", Scale(box.Width), Scale(box.Height));
         if (picture != nullptr) {

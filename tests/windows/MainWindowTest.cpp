@@ -53,15 +53,15 @@ struct TLayoutCase {
 class LayoutTest : public testing::TestWithParam<TLayoutCase> {};
 
 RECT ExpectedRect(const TFormLayout& layout, int index) {
-    const TControlSpec& spec = layout.Controls[index];
-    int left = spec.Left;
-    int top = spec.Top;
-    for (int parent = spec.Parent; parent >= 0; parent = layout.Controls[parent].Parent) {
+    const TControlEntry& layoutEntry = layout.Controls[index];
+    int left = layoutEntry.Left;
+    int top = layoutEntry.Top;
+    for (int parent = layoutEntry.Parent; parent >= 0; parent = layout.Controls[parent].Parent) {
         left += layout.Controls[parent].Left;
         top += layout.Controls[parent].Top;
     }
-    return RECT{TForm::Scale(left), TForm::Scale(top), TForm::Scale(left + spec.Width),
-                TForm::Scale(top + spec.Height)};
+    return RECT{TForm::Scale(left), TForm::Scale(top), TForm::Scale(left + layoutEntry.Width),
+                TForm::Scale(top + layoutEntry.Height)};
 }
 
 // Client areas and the rectangles of the controls that take their size from the .ui
