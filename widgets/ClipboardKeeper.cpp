@@ -159,7 +159,10 @@ bool KeepClipboardText(const std::string& utf8) {
         return false;
     }
     // The keeper holds the connection now: closing the program's copy of it must not end
-    // it (xcb_disconnect would shut the connection down for both).
-    close(xcb_get_file_descriptor(connection.release()));
+    // it (xcb_disconnect would shut the connection down for both). The program's copy of
+    // the connection's memory stays until exit, reachable, as the program ends right after.
+    static xcb_connection_t* handedOver = nullptr;
+    handedOver = connection.release();
+    close(xcb_get_file_descriptor(handedOver));
     return true;
 }
