@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/Exception.h"
+#include "core/GlobalForm.h"
 
 #include <QString>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -63,16 +63,5 @@ private:
 extern TApplication* Application;
 
 template <class T> void TApplication::CreateForm(T*& global) {
-    // The storage is taken first so that the global names the window during its
-    // construction, as handlers of other windows may reach it through the global.
-    void* storage = ::operator new(sizeof(T));
-    global = static_cast<T*>(storage);
-    try {
-        new (storage) T();
-    } catch (...) {
-        ::operator delete(storage);
-        global = nullptr;
-        throw;
-    }
-    Adopt(global);
+    Adopt(ConstructIntoGlobal(global));
 }

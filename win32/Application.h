@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/Exception.h"
+#include "core/GlobalForm.h"
 
 #include <windows.h>
 
 #include <functional>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -80,14 +80,5 @@ void ShowErrorBox(const std::wstring& text);
 void ShowMessageBox(UINT icon, const std::wstring& caption, const std::wstring& text);
 
 template <class T> void TApplication::CreateForm(T*& global) {
-    void* storage = ::operator new(sizeof(T));
-    global = static_cast<T*>(storage);
-    try {
-        new (storage) T();
-    } catch (...) {
-        ::operator delete(storage);
-        global = nullptr;
-        throw;
-    }
-    Adopt(global);
+    Adopt(ConstructIntoGlobal(global));
 }
