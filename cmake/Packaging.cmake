@@ -10,9 +10,6 @@ if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
   set(CMAKE_INSTALL_PREFIX / CACHE PATH "Install prefix" FORCE)
 endif()
 
-# The product version has four parts like the file version: 1.0.0 is 1.0.0.0.
-set(QUORVIN_PRODUCT_VERSION
-    "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
 # The maker's web page is kept in one place, with the program's other maker details.
 file(STRINGS ${PROJECT_SOURCE_DIR}/core/MakerDetails.h web_address_line
      REGEX "WebAddress = \"[^\"]+\"")
@@ -55,7 +52,7 @@ install(FILES ${QUORVIN_HELP_FILE} ${PROJECT_BINARY_DIR}/dist/README.txt DESTINA
 set(CPACK_GENERATOR DEB TGZ)
 set(CPACK_PACKAGE_NAME quorvin)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "The Quorvin Authors")
+set(CPACK_PACKAGE_VENDOR ${QUORVIN_VENDOR})
 set(CPACK_PACKAGE_CONTACT "The Quorvin Authors <authors@quorvin.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Turns typed numbers into byte readouts")
 set(CPACK_PACKAGE_HOMEPAGE_URL ${QUORVIN_HOMEPAGE})
