@@ -14,7 +14,7 @@ FUZZ_SECONDS ?= 60
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test test-sanitize test-windows fuzz format package screenshots bench-startup
+.PHONY: all deps configure build run test test-sanitize test-windows fuzz format package package-windows screenshots bench-startup
 
 all: build
 
@@ -67,6 +67,11 @@ fuzz: deps $(FUZZ_DIR)/build.ninja
 
 package: build
 	cd $(BUILD_DIR) && cpack
+
+# The Windows downloads: the portable zip and the installer, in build-windows/package/.
+package-windows: deps $(WINDOWS_DIR)/build.ninja
+	cmake --build $(WINDOWS_DIR) --target windows_packages
+	@ls -l $(WINDOWS_DIR)/package/*.zip $(WINDOWS_DIR)/package/*.exe
 
 # Pictures of the main window and the dialogs for the README, taken on a private X display.
 screenshots: build

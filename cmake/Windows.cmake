@@ -1,6 +1,6 @@
 # The Windows build, cross-compiled with cmake/MinGW64Toolchain.cmake into build-windows/:
-# the libraries without user interface, their Windows implementations, the Win32 desktop
-# and their tests. The tests run under Wine, each in the build folder's own Wine prefix.
+# the libraries without user interface, their Windows implementations, the Win32 front end,
+# the help file, the downloads (the portable zip and the installer) and their tests. The tests run under Wine, each in the build folder's own Wine prefix.
 
 # One executable with nothing to install beside it: the C and C++ runtimes and the
 # thread library are linked in.
@@ -18,6 +18,9 @@ add_subdirectory(core)
 add_subdirectory(readout)
 add_subdirectory(document)
 add_subdirectory(settings)
+set(QUORVIN_PROGRAM_DIR ${CMAKE_BINARY_DIR}/win32)
+add_subdirectory(help)
 add_subdirectory(win32)
+include(${PROJECT_SOURCE_DIR}/cmake/WindowsPackage.cmake)
 add_subdirectory(tests/windows)
 add_subdirectory(bench/windows)
