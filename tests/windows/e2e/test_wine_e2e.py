@@ -23,7 +23,8 @@ POLL = 0.05
 QUORVIN = None
 TEXTS_READER = None
 
-MESSAGE_BOX_CLASS = "#32770"
+FORM_CLASS = "QuorvinForm"  # the window class of the program's own windows
+MESSAGE_BOX_CLASS = "#32770"  # Windows' dialog class, that of message boxes
 MAIN_CLIENT = (715, 249)
 SUPPORT_CLIENT = (884, 494)
 # Controls that the tests click, as (left, top, width, height) in their window's client area.
@@ -138,7 +139,7 @@ class Program:
         self.process = subprocess.Popen([WINE_RUN, os.environ["WINEPREFIX"], self.executable],
                                         cwd=self.folder, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.wait_until_active("the main window", MAIN_CLIENT)
+        self.wait_until_active("the main window", FORM_CLASS, "Quorvin")
         self.window = active_x_window()
 
     def stop(self):
@@ -150,12 +151,11 @@ class Program:
     def wait_for_exit(self):
         return self.process.wait(timeout=STEP_TIMEOUT)
 
-    def wait_until_active(self, what, client_size=None, window_class=None):
-        """The texts of the active window once it is the one described."""
-        size = None if client_size is None else "%dx%d" % client_size
+    def wait_until_active(self, what, window_class, caption=None):
+        """The texts of the active window once it is of the class (and caption) given."""
         return poll(active_window_texts,
-                    lambda records: len(records) >= 3 and
-                    window_class in (None, records[0]) and size in (None, records[2]),
+                    lambda records: len(records) >= 3 and records[0] == window_class and
+                    caption in (None, records[1]),
                     "%s to be active in Wine" % what)
 
     def main_client_origin(self):
@@ -183,13 +183,12 @@ class WineTest(unittest.TestCase):
         clear_clipboard()
         if at is not None:
             click(at)
-        if keys:
-            key(*keys)
+        key(*keys)
         poll_equal(clipboard_text, expected, what + " on the clipboard")
 
     def assert_message_box(self, text):
         """Waits for a message box titled with the program's title and closes it with Enter."""
-        records = self.program.wait_until_active("a message box", window_class=MESSAGE_BOX_CLASS)
+        records = self.program.wait_until_active("a message box", MESSAGE_BOX_CLASS)
         self.assertEqual(records[1], "Quorvin", "the message box's title")
         self.assertEqual(sorted(filter(None, records[3:])), sorted([text, "OK"]),
                          "the message box's text and button")
@@ -198,14 +197,24 @@ class WineTest(unittest.TestCase):
 
 
 class MainWindowTest(WineTest):
-    def test_client_area_is_715_by_249_below_the_menu_bar(self):
+    def test_client_area_is_715_by_249_below_the_menu_bar_and_cannot_be_resized(self):
         records = active_window_texts()
-        self.assertEqual(records[1:3], ["Quorvin", "715x249"], "caption and client size")
+        self.assertEqual(records[1:3], ["Quorvin", "%dx%d" % MAIN_CLIENT],
+                         "caption and client size")
         _, _, width, height = geometry(self.program.window)
         self.assertEqual(width, MAIN_CLIENT[0], "the X window's width")
-        menu_bar = height - MAIN_CLIENT[1]
-        self.assertTrue(18 <= menu_bar <= 24,
+        self.assertTrue(18 <= height - MAIN_CLIENT[1] <= 24,
                         "the X window is %d high: not 249 and one menu bar row" % height)
+
+        window = str(self.program.window)
+        hints = run("xprop", "-id", window, "WM_NORMAL_HINTS")
+        for limit in ("minimum", "maximum"):
+            self.assertIn("%s size: %d by %d" % (limit, width, height), hints)
+        actions = run("xprop", "-id", window, "_NET_WM_ALLOWED_ACTIONS")
+        for allowed in ("_NET_WM_ACTION_MINIMIZE", "_NET_WM_ACTION_CLOSE"):
+            self.assertIn(allowed, actions)
+        for refused in ("_NET_WM_ACTION_RESIZE", "_NET_WM_ACTION_MAXIMIZE"):
+            self.assertNotIn(refused, actions)
 
     def test_a_typed_position_is_read_out_and_an_invalid_one_reported(self):
         self.type_into(POSITION_FIELD, "65")
@@ -227,8 +236,10 @@ class MainWindowTest(WineTest):
 
         self.type_into(COUNT_FIELD, "2147483647")
         click(self.program.at(LIST_BUTTON))
-        # The window answers at once: the reader gives up on a window after two seconds.
-        self.assertNotIn("(no answer)", active_window_texts(), "the window's controls")
+        # The window answers at once: the reader gives up on a control after two seconds.
+        records = active_window_texts()
+        self.assertIn("2147483647", records, "the count field")
+        self.assertNotIn("(no answer)", records, "the window's controls")
         click(self.program.at(MEMORY_LIST))
         self.assert_copied(["ctrl+Home", "shift+Down", "ctrl+c"], list_line(0),
                            "the first line")
@@ -258,8 +269,8 @@ class SettingsTest(WineTest):
 class SupportDialogTest(WineTest):
     def test_copy_button_puts_the_card_number_on_the_clipboard(self):
         key("alt+r")
-        records = self.program.wait_until_active("the support dialog", SUPPORT_CLIENT)
-        self.assertEqual(records[1], "打赏作者", "the dialog's caption")
+        records = self.program.wait_until_active("the support dialog", FORM_CLASS, "打赏作者")
+        self.assertEqual(records[2], "%dx%d" % SUPPORT_CLIENT, "the dialog's client size")
         dialog = poll(active_x_window, lambda window: window != self.program.window,
                       "the support dialog's X window")
         x, y, width, height = geometry(dialog)
@@ -268,7 +279,9 @@ class SupportDialogTest(WineTest):
         # The card number is the label that follows the first "卡号：" label.
         card_number = records[records.index("卡号：") + 1]
         self.assertRegex(card_number, r"^[0-9 ]+$")
-        self.assert_copied([], card_number, "the card number", at=centre((x, y), FIRST_COPY_BUTTON))
+        clear_clipboard()
+        click(centre((x, y), FIRST_COPY_BUTTON))
+        poll_equal(clipboard_text, card_number, "the card number on the clipboard")
 
         click(centre((x, y), SUPPORT_CLOSE_BUTTON))
         self.assert_message_box("OK!")
