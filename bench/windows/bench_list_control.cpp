@@ -4,7 +4,7 @@
 // For each count N: the time from the press of the main window's list button (for the
 // baseline: from the one-call fill) to the end of the first painted frame of the list,
 // and the growth of the working set (resident memory). The EDIT control is measured up to
-// 100,000 lines. Run under Wine on a display: scripts/wine-display-run.sh PREFIX this.exe
+// 100,000 lines. Run under Wine on a display: scripts/wine-session.sh PREFIX this.exe
 
 #include "UMainLayout.h"
 
