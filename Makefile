@@ -14,7 +14,7 @@ FUZZ_SECONDS ?= 60
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test test-sanitize test-windows fuzz format package package-windows screenshots bench-startup
+.PHONY: all deps configure build run test test-sanitize test-windows fuzz format package package-windows screenshots screenshots-windows bench-startup
 
 all: build
 
@@ -76,6 +76,11 @@ package-windows: deps $(WINDOWS_DIR)/build.ninja
 # Pictures of the main window and the dialogs for the README, taken on a private X display.
 screenshots: build
 	scripts/screenshots.sh $(BUILD_DIR)/program/quorvin
+
+# The same pictures of the Windows program under Wine, into docs/screenshots/windows/.
+screenshots-windows: deps $(WINDOWS_DIR)/build.ninja
+	cmake --build $(WINDOWS_DIR) --target quorvin
+	scripts/screenshots.sh $(WINDOWS_DIR)/win32/quorvin.exe
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -2,14 +2,16 @@
 # Takes the pictures of the README: starts the built program on a private X display with a
 # window manager, opens the main window, Help > Phone, Help > About, Register and, from it, the
 # QQ dialog in turn, and saves each window with its frame to docs/screenshots/.
+# Given quorvin.exe, it does the same for the Windows program under Wine, into
+# docs/screenshots/windows/, in a Wine prefix of its own beside the executable's folder.
 # Usage: screenshots.sh [PATH-TO-QUORVIN]   (default: build/program/quorvin)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 executable=$(realpath "${1:-$root/build/program/quorvin}")
 pictures="$root/docs/screenshots"
 
-# shellcheck source-path=SCRIPTDIR source=xvfb-session.sh
-source "$root/scripts/xvfb-session.sh"
+# shellcheck source-path=SCRIPTDIR source=wine-session.sh
+source "$root/scripts/wine-session.sh"
 scratch=$(mktemp -d)
 program=
 stop_all() {
@@ -17,21 +19,42 @@ stop_all() {
         kill "$program" 2>/dev/null || true
         wait "$program" 2>/dev/null || true
     fi
-    xvfb_session_stop
+    wine_session_stop
     rm -rf "$scratch"
 }
 trap stop_all EXIT
 trap 'exit 130' INT TERM
 
-if ! xvfb_session_start "$scratch"; then
-    echo "screenshots: Xvfb cannot start here" >&2
-    exit 1
-fi
+# The Windows program is pictured as a Chinese Windows shows it: the user's language is
+# Simplified Chinese (code page 936), so that Wine draws the Chinese texts of the menus, the
+# status bar and the "MS Sans Serif" labels with a Chinese font, as Windows does. The locale
+# is compiled into the scratch folder where the machine has not generated it.
+use_chinese_locale() {
+    mkdir "$scratch/locales"
+    localedef -i zh_CN -f UTF-8 "$scratch/locales/zh_CN.UTF-8" >/dev/null 2>&1 ||
+        [ -e "$scratch/locales/zh_CN.UTF-8/LC_CTYPE" ]
+    export LOCPATH="$scratch/locales" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+}
 
 # A copy of the program keeps its settings file in the scratch folder, not beside the build.
 mkdir "$scratch/program"
-cp "$executable" "$scratch/program/quorvin"
-QT_QPA_PLATFORM=xcb "$scratch/program/quorvin" >"$scratch/program.log" 2>&1 &
+if [[ "$executable" == *.exe ]]; then
+    pictures="$pictures/windows"
+    use_chinese_locale
+    if ! wine_session_start "$scratch/display" "$(dirname "$executable")/../wine-prefix-pictures"; then
+        echo "screenshots: Xvfb cannot start here" >&2
+        exit 1
+    fi
+    cp "$executable" "$scratch/program/quorvin.exe"
+    wine_session_run "$scratch/program/quorvin.exe" >"$scratch/program.log" 2>&1 &
+else
+    if ! xvfb_session_start "$scratch/display"; then
+        echo "screenshots: Xvfb cannot start here" >&2
+        exit 1
+    fi
+    cp "$executable" "$scratch/program/quorvin"
+    QT_QPA_PLATFORM=xcb "$scratch/program/quorvin" >"$scratch/program.log" 2>&1 &
+fi
 program=$!
 
 active_window() {
