@@ -7,9 +7,11 @@
 #   wine_session_start "$scratch_folder" "$prefix" || exit 77   # 1: Xvfb cannot start here
 #   wine_session_run program.exe &                               # runs on the display
 #
-# or run as a command, for one program that opens windows (a test or a benchmark):
+# or run as a command, for one program that opens windows (a test or a benchmark), or for a
+# program of this machine that drives Windows programs in the session (a test script):
 #
 #   scripts/wine-session.sh PREFIX PROGRAM.exe [ARGUMENTS...]
+#   scripts/wine-session.sh PREFIX --host COMMAND [ARGUMENTS...]
 #
 # The Wine prefix is the caller's, made on first use. Its Wine server and desktop process are
 # started once the display is up: Wine's desktop process takes the display of the program that
@@ -62,5 +64,10 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
         exit 77
     fi
     shift
-    wine_session_run "$@"
+    if [ "$1" = --host ]; then
+        shift
+        "$@"
+    else
+        wine_session_run "$@"
+    fi
 fi

@@ -1,8 +1,8 @@
 """End-to-end checks of quorvin.exe under Wine on a real X display with a window manager.
 
-Usage: test_wine_e2e.py QUORVIN.EXE ACTIVE-WINDOW-TEXTS.EXE [unittest options]. Run it through
-run-wine-e2e.sh, which provides the display, the window manager and the Wine prefix
-(WINEPREFIX) with its server. The program gets real X input through xdotool; what it shows is
+Usage: scripts/wine-session.sh PREFIX --host python3 test_wine_e2e.py QUORVIN.EXE
+ACTIVE-WINDOW-TEXTS.EXE [unittest options]: the session provides the display, the window
+manager and the Wine prefix (WINEPREFIX) with its server. The program gets real X input through xdotool; what it shows is
 read back through the clipboard (Wine shares it with X), from its X windows (xwininfo) and with
 ACTIVE-WINDOW-TEXTS.EXE, which prints the class, caption, client size and control texts of the
 window that is active in Wine.
