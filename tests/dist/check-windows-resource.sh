@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# Compiles the Windows resource script with windres and reads the result back: the
-# version record must carry the versions given, for Chinese (PRC) and code page 936,
-# with every other string empty, and the application icon must be there.
-# Usage: check-windows-resource.sh WINDRES PREPROCESSOR RC_FILE FILE_VERSION PRODUCT_VERSION
-# Exits with 77 (skipped) when windres is not installed.
+# Reads the resources of the Windows program back with windres: from the resource script
+# (compiled first), from the built quorvin.exe, or from the installer. The version record
+# must carry the versions given, for Chinese (PRC) and code page 936, and an icon must be
+# there; the program's record has every other string empty, the installer's may name the
+# product and itself.
+# Usage: check-windows-resource.sh WINDRES PREPROCESSOR FILE FILE_VERSION PRODUCT_VERSION [installer]
+# FILE is a .rc script or an executable. Exits with 77 (skipped) when windres is not installed.
 set -uo pipefail
 
 windres=$1
 preprocessor=$2
-rc_file=$3
+file=$3
 file_version=$4
 product_version=$5
+kind=${6:-program}
 
 if ! command -v "$windres" >/dev/null; then
     echo "SKIPPED: $windres is not installed (Debian package binutils-mingw-w64-x86-64)"
@@ -19,11 +22,15 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-if ! "$windres" --preprocessor="$preprocessor" -i "$rc_file" -O res -o "$work/quorvin.res"; then
-    echo "FAIL: $windres cannot compile $rc_file"
-    exit 1
+compiled=$file
+if [[ "$file" == *.rc ]]; then
+    compiled="$work/quorvin.res"
+    if ! "$windres" --preprocessor="$preprocessor" -i "$file" -O res -o "$compiled"; then
+        echo "FAIL: $windres cannot compile $file"
+        exit 1
+    fi
 fi
-"$windres" -i "$work/quorvin.res" -O rc -o "$work/readback.rc"
+"$windres" -i "$compiled" -O rc -o "$work/readback.rc"
 
 failures=0
 expect_line() { # an extended regular expression that a line of the read-back must match
@@ -35,14 +42,17 @@ expect_line() { # an extended regular expression that a line of the read-back mu
 fixed=${file_version//./, }
 expect_line "^ *FILEVERSION ${fixed}\$"
 expect_line "^ *PRODUCTVERSION ${fixed}\$"
-expect_line '^ *BLOCK "080403A4"$'
+expect_line '^ *BLOCK "080403[Aa]8"$'
 expect_line "^ *VALUE \"FileVersion\", \"${file_version}\"\$"
 expect_line "^ *VALUE \"ProductVersion\", \"${product_version}\"\$"
 expect_line '^ *VALUE "Translation", 0x804, 936$'
-expect_line '^"MAINICON" 14 /\* RT_GROUP_ICON \*/'
-
-others=$(grep -E '^ *VALUE "' "$work/readback.rc" |
-    grep -vE '"(FileVersion|ProductVersion|Translation)"' | grep -vE ', ""$')
+expect_line ' 14 /\* RT_GROUP_ICON \*/'
+others=
+if [ "$kind" = program ]; then
+    expect_line '^"MAINICON" 14 /\* RT_GROUP_ICON \*/'
+    others=$(grep -E '^ *VALUE "' "$work/readback.rc" |
+        grep -vE '"(FileVersion|ProductVersion|Translation)"' | grep -vE ', ""$')
+fi
 if [ -n "$others" ]; then
     echo "FAIL: strings that should be empty:"
     echo "$others"
@@ -52,4 +62,4 @@ fi
 if [ "$failures" -ne 0 ]; then
     exit 1
 fi
-echo "$rc_file compiles; version record $file_version / $product_version, icon present"
+echo "$file: version record $file_version / $product_version, icon present"
