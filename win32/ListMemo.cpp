@@ -171,7 +171,11 @@ void TListMemo::UpdateScrollBar() {
         info.nPage = 1;
         info.nPos = static_cast<int>(TopPos.Line * ScrollLimit / maxTop);
     }
-    SetScrollInfo(Window, SB_VERT, &info, TRUE);
+    // Setting the bar draws it again: only when it changes.
+    if (info.nMax != Bar.nMax || info.nPage != Bar.nPage || info.nPos != Bar.nPos) {
+        Bar = info;
+        SetScrollInfo(Window, SB_VERT, &info, TRUE);
+    }
 }
 
 void TListMemo::ScrollRows(int64_t rows) {
@@ -406,6 +410,9 @@ void TListMemo::PaintRow(HDC dc, const TMemoRow& row, int y) const {
         const bool selected = part == 1;
         SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        if (bounds[part] == bounds[part + 1]) {
+            continue;
+        }
         const std::wstring text = Rows.RowText(row, bounds[part], bounds[part + 1]);
         const int x = TextMargin + Rows.XOf(row, bounds[part]);
         const RECT cell{x, y, TextMargin + Rows.XOf(row, bounds[part + 1]), y + LineHeight};

@@ -87,5 +87,7 @@ private:
     TTextPos TopPos;
     // Where Up and Down keep the caret: its x before the first of them, or -1.
     int WantedX = -1;
+    // What the scroll bar was last given (nMax -1: nothing yet).
+    SCROLLINFO Bar{sizeof(SCROLLINFO), 0, 0, -1, 0, 0, 0};
     bool Focused = false;
 };
