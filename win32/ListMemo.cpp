@@ -422,7 +422,6 @@ void TListMemo::PaintRow(HDC dc, const TMemoRow& row, int y) const {
 }
 
 void TListMemo::Paint() {
-    Rows.Trim();
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(Window, &paint);
     HGDIOBJ old = SelectObject(dc, Font != nullptr ? Font : GetStockObject(DEFAULT_GUI_FONT));
@@ -442,6 +441,8 @@ void TListMemo::Paint() {
 }
 
 LRESULT TListMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Between messages no row's text is held: the kept layouts may be trimmed.
+    Rows.Trim();
     switch (message) {
     case WM_SETFONT: {
         Font = reinterpret_cast<HFONT>(wParam);
