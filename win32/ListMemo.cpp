@@ -15,6 +15,8 @@ namespace {
 // one position stands for several lines.
 constexpr int64_t ScrollLimit = int64_t{1} << 30;
 constexpr int WheelLines = 3;
+// Space between the text and the control's left and right edges.
+constexpr int TextMargin = 2;
 
 std::wstring ToWide(const std::u16string& text) {
     return std::wstring(text.begin(), text.end());
@@ -54,7 +56,7 @@ void RegisterListMemoClass() {
     RegisterClassExW(&windowClass);
 }
 
-TListMemo::TListMemo(HWND window) : Window(window) {}
+TListMemo::TListMemo(HWND window) : Window(window), Rows(Doc, window) {}
 
 TListMemo* TListMemo::Of(HWND window) {
     return reinterpret_cast<TListMemo*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -62,15 +64,15 @@ TListMemo* TListMemo::Of(HWND window) {
 
 void TListMemo::SetText(const std::u16string& text) {
     Doc.SetText(text);
-    CaretPos = Anchor = TTextPos{};
-    Top = 0;
+    Rows.ForgetAll();
+    CaretPos = Anchor = TopPos = TTextPos{};
     Changed();
 }
 
 void TListMemo::SetGeneratedLines(int64_t count) {
     Doc.SetGeneratedLines(count);
-    CaretPos = Anchor = TTextPos{};
-    Top = 0;
+    Rows.ForgetAll();
+    CaretPos = Anchor = TopPos = TTextPos{};
     Changed();
 }
 
@@ -106,69 +108,115 @@ void TListMemo::Paste() {
 
 void TListMemo::ReplaceSelection(const std::u16string& text, bool typed) {
     CaretPos = Anchor = Doc.Replace(SelectionStart(), SelectionEnd(), text, typed);
+    TextChanged();
+}
+
+void TListMemo::TextChanged() {
+    Rows.ForgetChangedLines(Doc.LastChange());
+    WantedX = -1;
     Changed();
 }
 
 void TListMemo::Changed() {
+    ClampTop();
     UpdateScrollBar();
     ShowCaretInView();
     InvalidateRect(Window, nullptr, TRUE);
 }
 
-int TListMemo::VisibleLines() const {
+int TListMemo::VisibleRows() const {
     RECT client;
     GetClientRect(Window, &client);
     return std::max(1, static_cast<int>(client.bottom / LineHeight));
 }
 
+int TListMemo::WrapWidth() const {
+    RECT client;
+    GetClientRect(Window, &client);
+    return std::max(1, static_cast<int>(client.right) - 2 * TextMargin);
+}
+
+void TListMemo::SetTop(const TMemoRow& row) {
+    const TTextPos top{row.Line, Rows.RowStart(row)};
+    if (top != TopPos) {
+        TopPos = top;
+        InvalidateRect(Window, nullptr, TRUE);
+    }
+}
+
+TMemoRow TListMemo::HighestTopShowing(TMemoRow bottom) const {
+    const int page = VisibleRows();
+    for (int rows = 1; rows < page && Rows.Step(bottom, false); ++rows) {
+    }
+    return bottom;
+}
+
+void TListMemo::ClampTop() {
+    const TMemoRow highest = HighestTopShowing(Rows.LastRow());
+    SetTop(std::min(TopRow(), highest));
+}
+
 void TListMemo::UpdateScrollBar() {
-    const int64_t maxTop = std::max<int64_t>(0, Doc.LineCount() - VisibleLines());
+    // One position per line: the top row's line.
+    const int64_t maxTop = HighestTopShowing(Rows.LastRow()).Line;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
     if (maxTop <= ScrollLimit) {
-        info.nMax = static_cast<int>(Doc.LineCount() - 1);
-        info.nPage = static_cast<UINT>(VisibleLines());
-        info.nPos = static_cast<int>(Top);
+        info.nMax = static_cast<int>(maxTop + VisibleRows() - 1);
+        info.nPage = static_cast<UINT>(VisibleRows());
+        info.nPos = static_cast<int>(TopPos.Line);
     } else {
         info.nMax = static_cast<int>(ScrollLimit);
         info.nPage = 1;
-        info.nPos = static_cast<int>(Top * ScrollLimit / maxTop);
+        info.nPos = static_cast<int>(TopPos.Line * ScrollLimit / maxTop);
     }
-    SetScrollInfo(Window, SB_VERT, &info, TRUE);
+    // Setting the bar draws it again: only when it changes.
+    if (info.nMax != Bar.nMax || info.nPage != Bar.nPage || info.nPos != Bar.nPos) {
+        Bar = info;
+        SetScrollInfo(Window, SB_VERT, &info, TRUE);
+    }
 }
 
-void TListMemo::ScrollTo(int64_t line) {
-    const int64_t maxTop = std::max<int64_t>(0, Doc.LineCount() - VisibleLines());
-    const int64_t top = std::clamp<int64_t>(line, 0, maxTop);
-    if (top != Top) {
-        Top = top;
-        InvalidateRect(Window, nullptr, TRUE);
+void TListMemo::ScrollRows(int64_t rows) {
+    TMemoRow top = TopRow();
+    for (; rows > 0 && Rows.Step(top, true); --rows) {
     }
+    for (; rows < 0 && Rows.Step(top, false); ++rows) {
+    }
+    SetTop(top);
+    ClampTop();
+    UpdateScrollBar();
+    PlaceCaret();
+}
+
+void TListMemo::ScrollToLine(int64_t line) {
+    const TMemoRow highest = HighestTopShowing(Rows.LastRow());
+    SetTop(line >= highest.Line ? highest : TMemoRow{std::max<int64_t>(0, line), 0, 0});
     UpdateScrollBar();
     PlaceCaret();
 }
 
 void TListMemo::ScrollBy(UINT request) {
-    const int64_t page = VisibleLines();
+    const int64_t page = VisibleRows();
     switch (request) {
     case SB_LINEUP:
-        ScrollTo(Top - 1);
+        ScrollRows(-1);
         break;
     case SB_LINEDOWN:
-        ScrollTo(Top + 1);
+        ScrollRows(1);
         break;
     case SB_PAGEUP:
-        ScrollTo(Top - page);
+        ScrollRows(-page);
         break;
     case SB_PAGEDOWN:
-        ScrollTo(Top + page);
+        ScrollRows(page);
         break;
     case SB_TOP:
-        ScrollTo(0);
+        ScrollToLine(0);
         break;
     case SB_BOTTOM:
-        ScrollTo(Doc.LineCount());
+        ScrollToLine(Doc.LineCount());
         break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
@@ -176,8 +224,9 @@ void TListMemo::ScrollBy(UINT request) {
         info.cbSize = sizeof info;
         info.fMask = SIF_TRACKPOS | SIF_RANGE;
         GetScrollInfo(Window, SB_VERT, &info);
-        const int64_t maxTop = std::max<int64_t>(0, Doc.LineCount() - page);
-        ScrollTo(maxTop <= ScrollLimit ? info.nTrackPos : info.nTrackPos * maxTop / ScrollLimit);
+        const int64_t maxTop = HighestTopShowing(Rows.LastRow()).Line;
+        ScrollToLine(maxTop <= ScrollLimit ? info.nTrackPos
+                                           : info.nTrackPos * maxTop / ScrollLimit);
         break;
     }
     default:
@@ -186,66 +235,71 @@ void TListMemo::ScrollBy(UINT request) {
 }
 
 void TListMemo::ShowCaretInView() {
-    const int64_t page = VisibleLines();
-    if (CaretPos.Line < Top) {
-        ScrollTo(CaretPos.Line);
-    } else if (CaretPos.Line >= Top + page) {
-        ScrollTo(CaretPos.Line - page + 1);
+    const TMemoRow caret = Rows.RowOf(CaretPos);
+    const TMemoRow top = TopRow();
+    if (caret < top) {
+        SetTop(caret);
     } else {
-        PlaceCaret();
+        SetTop(std::max(top, HighestTopShowing(caret)));
     }
-}
-
-int TListMemo::TextWidth(const std::u16string& text, int64_t columns) const {
-    HDC dc = GetDC(Window);
-    HGDIOBJ old = SelectObject(dc, Font != nullptr ? Font : GetStockObject(DEFAULT_GUI_FONT));
-    SIZE size{0, 0};
-    GetTextExtentPoint32W(dc, ToWide(text).c_str(),
-                          static_cast<int>(std::min<int64_t>(columns, text.size())), &size);
-    SelectObject(dc, old);
-    ReleaseDC(Window, dc);
-    return size.cx;
+    UpdateScrollBar();
+    PlaceCaret();
 }
 
 TTextPos TListMemo::PositionAt(int x, int y) const {
-    const int64_t line =
-        std::clamp<int64_t>(Top + std::max(0, y) / LineHeight, 0, Doc.LineCount() - 1);
-    const std::wstring text = ToWide(Doc.LineText(line));
-    HDC dc = GetDC(Window);
-    HGDIOBJ old = SelectObject(dc, Font != nullptr ? Font : GetStockObject(DEFAULT_GUI_FONT));
-    int fit = 0;
-    SIZE size{0, 0};
-    GetTextExtentExPointW(dc, text.c_str(), static_cast<int>(text.size()), std::max(0, x), &fit,
-                          nullptr, &size);
-    SelectObject(dc, old);
-    ReleaseDC(Window, dc);
-    return TTextPos{line, fit};
+    TMemoRow row = TopRow();
+    for (int rows = std::max(0, y) / LineHeight; rows > 0 && Rows.Step(row, true); --rows) {
+    }
+    return TTextPos{row.Line, Rows.ColumnAt(row, x - TextMargin)};
 }
 
 void TListMemo::PlaceCaret() {
     if (!Focused) {
         return;
     }
-    const int row = static_cast<int>(CaretPos.Line - Top);
-    const int x = TextWidth(Doc.LineText(CaretPos.Line), CaretPos.Column);
-    SetCaretPos(x, row * LineHeight);
+    // The caret's row among the shown ones; elsewhere it is put out of sight.
+    const TMemoRow caret = Rows.RowOf(CaretPos);
+    TMemoRow row = TopRow();
+    int shown = 0;
+    const int page = VisibleRows();
+    while (shown <= page && !(row == caret) && Rows.Step(row, true)) {
+        ++shown;
+    }
+    const bool visible = row == caret && shown <= page;
+    const int x = TextMargin + std::min(Rows.XOf(caret, CaretPos.Column), WrapWidth());
+    SetCaretPos(visible ? x : -2, visible ? shown * LineHeight : -2 * LineHeight);
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, Window, OBJID_CLIENT, CHILDID_SELF);
 }
 
-void TListMemo::MoveCaret(TTextPos to, bool extend) {
+void TListMemo::MoveCaret(TTextPos to, bool extend, bool keepX) {
     CaretPos = Doc.Clamp(to);
     if (!extend) {
         Anchor = CaretPos;
     }
+    if (!keepX) {
+        WantedX = -1;
+    }
     ShowCaretInView();
     InvalidateRect(Window, nullptr, TRUE);
+}
+
+TTextPos TListMemo::ByRows(int rows) {
+    TMemoRow row = Rows.RowOf(CaretPos);
+    if (WantedX < 0) {
+        WantedX = Rows.XOf(row, CaretPos.Column);
+    }
+    for (; rows > 0 && Rows.Step(row, true); --rows) {
+    }
+    for (; rows < 0 && Rows.Step(row, false); ++rows) {
+    }
+    return TTextPos{row.Line, Rows.ColumnAt(row, WantedX)};
 }
 
 void TListMemo::KeyDown(WPARAM key) {
     const bool control = GetKeyState(VK_CONTROL) < 0;
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     const TTextPos caret = CaretPos;
-    const int64_t page = VisibleLines();
+    const int page = VisibleRows();
     switch (key) {
     case VK_LEFT:
         MoveCaret(caret.Column > 0 ? TTextPos{caret.Line, caret.Column - 1}
@@ -259,22 +313,26 @@ void TListMemo::KeyDown(WPARAM key) {
                   shift);
         return;
     case VK_UP:
-        MoveCaret(TTextPos{std::max<int64_t>(0, caret.Line - 1), caret.Column}, shift);
+        MoveCaret(ByRows(-1), shift, true);
         return;
     case VK_DOWN:
-        MoveCaret(TTextPos{caret.Line + 1, caret.Column}, shift);
+        MoveCaret(ByRows(1), shift, true);
         return;
     case VK_PRIOR:
-        MoveCaret(TTextPos{std::max<int64_t>(0, caret.Line - page), caret.Column}, shift);
+        ScrollRows(-page);
+        MoveCaret(ByRows(-page), shift, true);
         return;
     case VK_NEXT:
-        MoveCaret(TTextPos{caret.Line + page, caret.Column}, shift);
+        ScrollRows(page);
+        MoveCaret(ByRows(page), shift, true);
         return;
     case VK_HOME:
-        MoveCaret(control ? TTextPos{} : TTextPos{caret.Line, 0}, shift);
+        MoveCaret(control ? TTextPos{} : TTextPos{caret.Line, Rows.RowStart(Rows.RowOf(caret))},
+                  shift);
         return;
     case VK_END:
-        MoveCaret(control ? Doc.End() : TTextPos{caret.Line, Doc.LineLength(caret.Line)}, shift);
+        MoveCaret(control ? Doc.End() : TTextPos{caret.Line, Rows.RowTextEnd(Rows.RowOf(caret))},
+                  shift);
         return;
     case VK_DELETE:
         if (!HasSelection()) {
@@ -317,13 +375,13 @@ void TListMemo::KeyDown(WPARAM key) {
     case 'Z':
         if (Doc.CanUndo()) {
             CaretPos = Anchor = Doc.Undo();
-            Changed();
+            TextChanged();
         }
         break;
     case 'Y':
         if (Doc.CanRedo()) {
             CaretPos = Anchor = Doc.Redo();
-            Changed();
+            TextChanged();
         }
         break;
     default:
@@ -337,39 +395,45 @@ void TListMemo::Character(wchar_t character) {
     }
 }
 
+void TListMemo::PaintRow(HDC dc, const TMemoRow& row, int y) const {
+    const TTextPos from = SelectionStart();
+    const TTextPos to = SelectionEnd();
+    const int64_t start = Rows.RowStart(row);
+    const int64_t end = Rows.RowEnd(row);
+    const int64_t selectedFrom =
+        row.Line == from.Line ? from.Column : (row.Line > from.Line ? start : end);
+    const int64_t selectedTo = row.Line == to.Line ? to.Column : (row.Line < to.Line ? end : start);
+    // Unselected, selected and unselected again, each part drawn after the last.
+    const int64_t bounds[] = {start, std::clamp(selectedFrom, start, end),
+                              std::clamp(std::max(selectedFrom, selectedTo), start, end), end};
+    for (int part = 0; part < 3; ++part) {
+        const bool selected = part == 1;
+        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        if (bounds[part] == bounds[part + 1]) {
+            continue;
+        }
+        const std::wstring text = Rows.RowText(row, bounds[part], bounds[part + 1]);
+        const int x = TextMargin + Rows.XOf(row, bounds[part]);
+        const RECT cell{x, y, TextMargin + Rows.XOf(row, bounds[part + 1]), y + LineHeight};
+        ExtTextOutW(dc, x, y, ETO_OPAQUE, &cell, text.c_str(), static_cast<UINT>(text.size()),
+                    nullptr);
+    }
+}
+
 void TListMemo::Paint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(Window, &paint);
     HGDIOBJ old = SelectObject(dc, Font != nullptr ? Font : GetStockObject(DEFAULT_GUI_FONT));
     RECT client;
     GetClientRect(Window, &client);
-    const TTextPos from = SelectionStart();
-    const TTextPos to = SelectionEnd();
-    const int rows = client.bottom / LineHeight + 1;
-    for (int row = 0; row < rows && Top + row < Doc.LineCount(); ++row) {
-        const int64_t line = Top + row;
-        const std::wstring text = ToWide(Doc.LineText(line));
-        const int y = row * LineHeight;
-        const int64_t length = static_cast<int64_t>(text.size());
-        const int64_t selectedFrom =
-            line == from.Line ? from.Column : (line > from.Line ? 0 : length);
-        const int64_t selectedTo = line == to.Line ? to.Column : (line < to.Line ? length : 0);
-        // Unselected, selected and unselected again, each part drawn after the last.
-        const int64_t bounds[] = {
-            0, std::clamp<int64_t>(selectedFrom, 0, length),
-            std::clamp<int64_t>(std::max(selectedFrom, selectedTo), 0, length), length};
-        int x = 0;
-        for (int part = 0; part < 3; ++part) {
-            const bool selected = part == 1;
-            SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-            SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-            const int count = static_cast<int>(bounds[part + 1] - bounds[part]);
-            SIZE size{0, 0};
-            GetTextExtentPoint32W(dc, text.c_str() + bounds[part], count, &size);
-            RECT cell{x, y, x + size.cx, y + LineHeight};
-            ExtTextOutW(dc, x, y, ETO_OPAQUE, &cell, text.c_str() + bounds[part],
-                        static_cast<UINT>(count), nullptr);
-            x += size.cx;
+    TMemoRow row = TopRow();
+    for (int y = 0; y < client.bottom; y += LineHeight) {
+        if (y + LineHeight > paint.rcPaint.top && y < paint.rcPaint.bottom) {
+            PaintRow(dc, row, y);
+        }
+        if (!Rows.Step(row, true)) {
+            break;
         }
     }
     SelectObject(dc, old);
@@ -377,6 +441,8 @@ void TListMemo::Paint() {
 }
 
 LRESULT TListMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Between messages no row's text is held: the kept layouts may be trimmed.
+    Rows.Trim();
     switch (message) {
     case WM_SETFONT: {
         Font = reinterpret_cast<HFONT>(wParam);
@@ -387,6 +453,7 @@ LRESULT TListMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         LineHeight = std::max(1, static_cast<int>(metrics.tmHeight));
         SelectObject(dc, old);
         ReleaseDC(Window, dc);
+        Rows.SetMetrics(Font, WrapWidth());
         Changed();
         return 0;
     }
@@ -402,7 +469,11 @@ LRESULT TListMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Paint();
         return 0;
     case WM_SIZE:
+        Rows.SetMetrics(Font, WrapWidth());
+        ClampTop();
         UpdateScrollBar();
+        PlaceCaret();
+        InvalidateRect(Window, nullptr, TRUE);
         return 0;
     case WM_SETFOCUS:
         Focused = true;
@@ -435,7 +506,7 @@ LRESULT TListMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ReleaseCapture();
         return 0;
     case WM_MOUSEWHEEL:
-        ScrollTo(Top - GET_WHEEL_DELTA_WPARAM(wParam) * WheelLines / WHEEL_DELTA);
+        ScrollRows(-GET_WHEEL_DELTA_WPARAM(wParam) * WheelLines / WHEEL_DELTA);
         return 0;
     case WM_VSCROLL:
         ScrollBy(LOWORD(wParam));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/ListDocument.h"
+#include "win32/ListMemoRows.h"
 
 #include <windows.h>
 
@@ -13,10 +14,11 @@ inline constexpr wchar_t ListMemoClassName[] = L"QuorvinListMemo";
 void RegisterListMemoClass();
 
 // A multi-line edit that draws a TListDocument: only the lines in view are ever made,
-// so a list of 2147483647 lines appears at once. Caret and selection (mouse, Shift),
-// the editing keys, Ctrl+A/C/X/V and Ctrl+Z/Y, the wheel, and a vertical scroll bar
-// whose 32-bit range is scaled to reach the last line. Screen readers get the caret's
-// line as the control's value (MSAA).
+// so a list of 2147483647 lines appears at once. Long lines wrap at the right edge
+// (TListMemoRows), with no horizontal scrolling. Caret and selection (mouse, Shift), the
+// editing keys (Up, Down, Home and End by rows), Ctrl+A/C/X/V and Ctrl+Z/Y, the wheel,
+// and a vertical scroll bar with one step per line, whose 32-bit range is scaled to reach
+// the last line. Screen readers get the caret's line as the control's value (MSAA).
 class TListMemo {
 public:
     // A copy of more than this many bytes (UTF-8) is refused: OnCopyRefused is told.
@@ -31,7 +33,8 @@ public:
     void SetGeneratedLines(int64_t count);
     const TListDocument& Document() const { return Doc; }
     TTextPos Caret() const { return CaretPos; }
-    int64_t TopLine() const { return Top; }
+    // The line of the top row.
+    int64_t TopLine() const { return TopPos.Line; }
     void SelectAll();
     // Copies the selection; false when there is none or it is too large.
     bool Copy();
@@ -47,26 +50,44 @@ private:
     void Paint();
     void KeyDown(WPARAM key);
     void Character(wchar_t character);
-    void MoveCaret(TTextPos to, bool extend);
-    void ScrollTo(int64_t line);
+    void MoveCaret(TTextPos to, bool extend, bool keepX = false);
+    // The caret's place `rows` rows down (up when negative), near the x it had.
+    TTextPos ByRows(int rows);
+    TMemoRow TopRow() const { return Rows.RowOf(Doc.Clamp(TopPos)); }
+    void SetTop(const TMemoRow& row);
+    // The highest top row from which the rows down to `bottom` still fit.
+    TMemoRow HighestTopShowing(TMemoRow bottom) const;
+    void ClampTop();
+    void ScrollRows(int64_t rows);
+    void ScrollToLine(int64_t line);
     void ScrollBy(UINT request);
     void ShowCaretInView();
     void UpdateScrollBar();
     void PlaceCaret();
-    int VisibleLines() const;
-    int TextWidth(const std::u16string& text, int64_t columns) const;
+    void PaintRow(HDC dc, const TMemoRow& row, int y) const;
+    int VisibleRows() const;
+    int WrapWidth() const;
     TTextPos PositionAt(int x, int y) const;
     bool HasSelection() const { return Anchor != CaretPos; }
     TTextPos SelectionStart() const { return Anchor < CaretPos ? Anchor : CaretPos; }
     TTextPos SelectionEnd() const { return Anchor < CaretPos ? CaretPos : Anchor; }
+    // After an edit of the document, and after the caret or selection moved.
+    void TextChanged();
     void Changed();
 
     HWND Window;
     HFONT Font = nullptr;
     int LineHeight = 16;
     TListDocument Doc;
+    TListMemoRows Rows;
     TTextPos CaretPos;
     TTextPos Anchor;
-    int64_t Top = 0;
+    // The start of the top row: a place in the text, so that it survives edits and
+    // changes of width.
+    TTextPos TopPos;
+    // Where Up and Down keep the caret: its x before the first of them, or -1.
+    int WantedX = -1;
+    // What the scroll bar was last given (nMax -1: nothing yet).
+    SCROLLINFO Bar{sizeof(SCROLLINFO), 0, 0, -1, 0, 0, 0};
     bool Focused = false;
 };

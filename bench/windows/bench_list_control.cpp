@@ -4,7 +4,10 @@
 // For each count N: the time from the press of the main window's list button (for the
 // baseline: from the one-call fill) to the end of the first painted frame of the list,
 // and the growth of the working set (resident memory). The EDIT control is measured up to
-// 100,000 lines. Run under Wine on a display: scripts/wine-session.sh PREFIX this.exe
+// 100,000 lines. Then typing at the end of one long line of words, which both controls
+// wrap: the time per typed character, each painted before the next. The EDIT control is
+// measured up to lines of 100,000 characters.
+// Run under Wine on a display: scripts/wine-session.sh PREFIX this.exe
 
 #include "UMainLayout.h"
 
@@ -23,6 +26,9 @@ namespace {
 
 const int64_t Counts[] = {10, 100000, 1000000, 2147483647};
 constexpr int64_t LargestEditCount = 100000;
+const int64_t LineLengths[] = {100, 10000, 100000, 1000000};
+constexpr int64_t LongestEditLine = 100000;
+constexpr int TypedCharacters = 50;
 
 struct TMeasure {
     double Milliseconds;
@@ -84,6 +90,62 @@ TMeasure EditControl(int64_t count) {
     return measure;
 }
 
+std::wstring LineOfWords(int64_t length) {
+    std::wstring line;
+    while (static_cast<int64_t>(line.size()) < length) {
+        line += L"word ";
+    }
+    line.resize(static_cast<size_t>(length));
+    return line;
+}
+
+void PressControlEnd(HWND window) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[VK_CONTROL] = 0x80;
+    SetKeyboardState(state);
+    SendMessageW(window, WM_KEYDOWN, VK_END, 1);
+    state[VK_CONTROL] = 0;
+    SetKeyboardState(state);
+}
+
+double MillisecondsPerCharacter(HWND control) {
+    Application->ProcessMessages();
+    const double start = Now();
+    for (int typed = 0; typed < TypedCharacters; ++typed) {
+        SendMessageW(control, WM_CHAR, L'x', 1);
+        UpdateWindow(control);
+    }
+    return (Now() - start) / TypedCharacters;
+}
+
+double ListTyping(int64_t length) {
+    HWND list = FrmMain->Control(UMainLayout::MemoMemoryList);
+    const std::wstring line = LineOfWords(length);
+    FrmMain->MemoMemoryList().SetText(std::u16string(line.begin(), line.end()));
+    SetFocus(list);
+    PressControlEnd(list);
+    const double milliseconds = MillisecondsPerCharacter(list);
+    FrmMain->MemoMemoryList().SetText(u"--\n");
+    return milliseconds;
+}
+
+double EditTyping(int64_t length) {
+    RECT place;
+    GetWindowRect(FrmMain->Control(UMainLayout::MemoMemoryList), &place);
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                WS_POPUP | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, place.left,
+                                place.top, place.right - place.left, place.bottom - place.top,
+                                FrmMain->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+    SetWindowTextW(edit, LineOfWords(length).c_str());
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(length), static_cast<LPARAM>(length));
+    const double milliseconds = MillisecondsPerCharacter(edit);
+    DestroyWindow(edit);
+    return milliseconds;
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -102,6 +164,20 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         } else {
             std::printf("%12lld  %14.2f  %14.2f  %10s  %14s  %14s\n", static_cast<long long>(count),
                         list.Milliseconds, list.MemoryMiB, "-", "-", "-");
+        }
+        std::fflush(stdout);
+    }
+    std::printf("\n%12s  %14s  %14s  %14s\n", "line chars", "list ms/char", "EDIT ms/char",
+                "ms ratio");
+    for (const int64_t length : LineLengths) {
+        const double list = ListTyping(length);
+        if (length <= LongestEditLine) {
+            const double edit = EditTyping(length);
+            std::printf("%12lld  %14.3f  %14.3f  %14.2f\n", static_cast<long long>(length), list,
+                        edit, edit / list);
+        } else {
+            std::printf("%12lld  %14.3f  %14s  %14s\n", static_cast<long long>(length), list, "-",
+                        "-");
         }
         std::fflush(stdout);
     }
