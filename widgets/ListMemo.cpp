@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <iterator>
 #include <string_view>
 #include <tuple>
 
@@ -81,15 +80,13 @@ QString TListMemo::Text() const {
 // ---- layout ----
 
 QTextLayout& TListMemo::LayoutOf(int64_t line, int64_t chunk) const {
-    TKeptLayout& kept = Layouts[{line, chunk}];
-    kept.Used = ++UseClock;
-    if (kept.Layout) {
-        return *kept.Layout;
+    std::unique_ptr<QTextLayout>& kept = Layouts.Use(line, chunk);
+    if (kept) {
+        return *kept;
     }
     const int64_t start = ChunkStart(line, chunk);
-    kept.Layout =
-        std::make_unique<QTextLayout>(Slice(line, start, ChunkStart(line, chunk + 1)), font());
-    QTextLayout& layout = *kept.Layout;
+    kept = std::make_unique<QTextLayout>(Slice(line, start, ChunkStart(line, chunk + 1)), font());
+    QTextLayout& layout = *kept;
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
@@ -116,40 +113,15 @@ QTextLayout& TListMemo::LayoutOf(int64_t line, int64_t chunk) const {
 }
 
 void TListMemo::ForgetLayouts() {
-    Layouts.clear();
+    Layouts.Clear();
 }
 
 void TListMemo::ForgetChangedLines(const TLineChange& change) {
-    const int64_t lastRemoved = change.Line + change.Removed;
-    const int64_t shift = change.Inserted - change.Removed;
-    decltype(Layouts) kept;
-    for (auto& [key, layout] : Layouts) {
-        if (key.first < change.Line) {
-            kept.emplace_hint(kept.end(), key, std::move(layout));
-        } else if (key.first > lastRemoved) {
-            kept.emplace_hint(kept.end(), std::make_pair(key.first + shift, key.second),
-                              std::move(layout));
-        }
-    }
-    Layouts = std::move(kept);
+    Layouts.ForgetChangedLines(change);
 }
 
 void TListMemo::TrimLayouts() {
-    if (Layouts.size() <= KeptLayouts) {
-        return;
-    }
-    // Keep the most recently used half.
-    std::vector<uint64_t> uses;
-    uses.reserve(Layouts.size());
-    for (const auto& entry : Layouts) {
-        uses.push_back(entry.second.Used);
-    }
-    const auto middle = uses.begin() + static_cast<std::ptrdiff_t>(uses.size() / 2);
-    std::nth_element(uses.begin(), middle, uses.end());
-    const uint64_t oldestKept = *middle;
-    for (auto entry = Layouts.begin(); entry != Layouts.end();) {
-        entry = entry->second.Used < oldestKept ? Layouts.erase(entry) : std::next(entry);
-    }
+    Layouts.Trim(KeptLayouts);
 }
 
 int TListMemo::CharClass(QChar c) {

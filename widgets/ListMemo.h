@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/ChunkLayoutCache.h"
 #include "document/ListDocument.h"
 
 #include <QAbstractScrollArea>
@@ -8,9 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
 #include <memory>
-#include <utility>
 #include <vector>
 
 class QKeyEvent;
@@ -133,10 +132,6 @@ private:
     TTextSpan AccessibleSpan() const;
 
     // A chunk's layout, made when first asked for.
-    struct TKeptLayout {
-        std::unique_ptr<QTextLayout> Layout;
-        uint64_t Used = 0;
-    };
     QTextLayout& LayoutOf(int64_t line, int64_t chunk) const;
     void ForgetLayouts();
     // Forgets the layouts of the lines that an edit changed and renumbers the ones after.
@@ -211,6 +206,5 @@ private:
     QBasicTimer Blink;
     // Where the caret was last drawn, so that blinking repaints only that.
     QRect CaretRect;
-    mutable std::map<std::pair<int64_t, int64_t>, TKeptLayout> Layouts;
-    mutable uint64_t UseClock = 0;
+    mutable TChunkLayoutCache<std::unique_ptr<QTextLayout>> Layouts;
 };

@@ -28,46 +28,20 @@ void TListMemoRows::SetMetrics(HFONT font, int width) {
     if (font != Font || width != Width) {
         Font = font;
         Width = width;
-        Layouts.clear();
+        Layouts.Clear();
     }
 }
 
 void TListMemoRows::ForgetChangedLines(const TLineChange& change) {
-    const int64_t lastRemoved = change.Line + change.Removed;
-    const int64_t shift = change.Inserted - change.Removed;
-    decltype(Layouts) kept;
-    for (auto& [key, layout] : Layouts) {
-        if (key.first < change.Line) {
-            kept.emplace_hint(kept.end(), key, std::move(layout));
-        } else if (key.first > lastRemoved) {
-            kept.emplace_hint(kept.end(), std::make_pair(key.first + shift, key.second),
-                              std::move(layout));
-        }
-    }
-    Layouts = std::move(kept);
+    Layouts.ForgetChangedLines(change);
 }
 
 void TListMemoRows::Trim() {
-    if (Layouts.size() <= KeptLayouts) {
-        return;
-    }
-    // Keep the most recently used half.
-    std::vector<uint64_t> uses;
-    uses.reserve(Layouts.size());
-    for (const auto& entry : Layouts) {
-        uses.push_back(entry.second.Used);
-    }
-    const auto middle = uses.begin() + static_cast<std::ptrdiff_t>(uses.size() / 2);
-    std::nth_element(uses.begin(), middle, uses.end());
-    const uint64_t oldestKept = *middle;
-    for (auto entry = Layouts.begin(); entry != Layouts.end();) {
-        entry = entry->second.Used < oldestKept ? Layouts.erase(entry) : std::next(entry);
-    }
+    Layouts.Trim(KeptLayouts);
 }
 
 const TListMemoRows::TChunkLayout& TListMemoRows::LayoutOf(int64_t line, int64_t chunk) const {
-    TChunkLayout& layout = Layouts[{line, chunk}];
-    layout.Used = ++UseClock;
+    TChunkLayout& layout = Layouts.Use(line, chunk);
     if (!layout.RowStarts.empty()) {
         return layout;
     }

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "document/ChunkLayoutCache.h"
 #include "document/ListDocument.h"
 
 #include <windows.h>
 
 #include <cstdint>
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 // A place on screen: a row of the wrapped layout of a chunk of a line.
@@ -35,7 +34,7 @@ public:
 
     // The font and the width rows are wrapped to; a change forgets every layout.
     void SetMetrics(HFONT font, int width);
-    void ForgetAll() { Layouts.clear(); }
+    void ForgetAll() { Layouts.Clear(); }
     // Forgets the lines that an edit changed and renumbers the layouts after them.
     void ForgetChangedLines(const TLineChange& change);
     // Drops the least recently used layouts when there are many; call it where no
@@ -68,7 +67,6 @@ private:
         std::vector<int> Extents;
         // Where each row starts within the chunk; the first row starts at 0.
         std::vector<int> RowStarts;
-        uint64_t Used = 0;
     };
 
     const TChunkLayout& LayoutOf(int64_t line, int64_t chunk) const;
@@ -82,6 +80,5 @@ private:
     HWND Window;
     HFONT Font = nullptr;
     int Width = 1;
-    mutable std::map<std::pair<int64_t, int64_t>, TChunkLayout> Layouts;
-    mutable uint64_t UseClock = 0;
+    mutable TChunkLayoutCache<TChunkLayout> Layouts;
 };
