@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <climits>
 #include <string_view>
-#include <tuple>
 
 namespace {
 
@@ -84,14 +83,14 @@ QTextLayout& TListMemo::LayoutOf(int64_t line, int64_t chunk) const {
     if (kept) {
         return *kept;
     }
-    const int64_t start = ChunkStart(line, chunk);
-    kept = std::make_unique<QTextLayout>(Slice(line, start, ChunkStart(line, chunk + 1)), font());
+    const int64_t start = Chunks.Start(line, chunk);
+    kept = std::make_unique<QTextLayout>(Slice(line, start, Chunks.Start(line, chunk + 1)), font());
     QTextLayout& layout = *kept;
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
     layout.setCacheEnabled(true);
-    if (line == Caret.Line && chunk == ChunkOf(Caret) && !Preedit.isEmpty()) {
+    if (line == Caret.Line && chunk == Chunks.Of(Caret) && !Preedit.isEmpty()) {
         const int column = static_cast<int>(Caret.Column - start);
         layout.setPreeditArea(column, Preedit);
         QTextLayout::FormatRange underline;
@@ -135,79 +134,20 @@ QString TListMemo::Slice(int64_t line, int64_t begin, int64_t end) const {
     return QString::fromStdU16String(Doc.LineSlice(line, begin, end));
 }
 
-int64_t TListMemo::ChunkCount(int64_t line) const {
-    const int64_t length = Doc.LineLength(line);
-    return std::max<int64_t>(1, (length + ChunkChars - 1) / ChunkChars);
-}
-
-int64_t TListMemo::ChunkStart(int64_t line, int64_t chunk) const {
-    if (chunk <= 0) {
-        return 0;
-    }
-    if (chunk >= ChunkCount(line)) {
-        return Doc.LineLength(line);
-    }
-    // A chunk never starts between the two halves of a surrogate pair.
-    const int64_t start = chunk * ChunkChars;
-    const QString before = Slice(line, start - 1, start);
-    return !before.isEmpty() && before[0].isHighSurrogate() ? start - 1 : start;
-}
-
-int64_t TListMemo::ChunkOf(TTextPos pos) const {
-    // A chunk starts at a multiple of ChunkChars or one before it.
-    const int64_t count = ChunkCount(pos.Line);
-    const int64_t chunk = std::min(pos.Column / ChunkChars, count - 1);
-    return chunk + 1 < count && pos.Column >= ChunkStart(pos.Line, chunk + 1) ? chunk + 1 : chunk;
-}
-
 int TListMemo::RowCount(int64_t line, int64_t chunk) const {
     return std::max(1, LayoutOf(line, chunk).lineCount());
 }
 
-TListMemo::TRow TListMemo::RowOf(TTextPos pos) const {
-    const int64_t chunk = ChunkOf(pos);
+TChunkRow TListMemo::RowOf(TTextPos pos) const {
+    const int64_t chunk = Chunks.Of(pos);
     const QTextLine row =
         LayoutOf(pos.Line, chunk)
-            .lineForTextPosition(static_cast<int>(pos.Column - ChunkStart(pos.Line, chunk)));
+            .lineForTextPosition(static_cast<int>(pos.Column - Chunks.Start(pos.Line, chunk)));
     return {pos.Line, chunk, row.isValid() ? row.lineNumber() : RowCount(pos.Line, chunk) - 1};
 }
 
-QTextLine TListMemo::LineOf(TRow row) const {
+QTextLine TListMemo::LineOf(TChunkRow row) const {
     return LayoutOf(row.Line, row.Chunk).lineAt(row.Index);
-}
-
-TListMemo::TRow TListMemo::LastRow() const {
-    const int64_t line = Doc.LineCount() - 1;
-    const int64_t chunk = ChunkCount(line) - 1;
-    return {line, chunk, RowCount(line, chunk) - 1};
-}
-
-bool TListMemo::RowBefore(const TRow& a, const TRow& b) {
-    return std::tie(a.Line, a.Chunk, a.Index) < std::tie(b.Line, b.Chunk, b.Index);
-}
-
-bool TListMemo::StepRow(TRow& row, bool down) const {
-    if (down) {
-        if (row.Index + 1 < RowCount(row.Line, row.Chunk)) {
-            ++row.Index;
-        } else if (row.Chunk + 1 < ChunkCount(row.Line)) {
-            row = {row.Line, row.Chunk + 1, 0};
-        } else if (row.Line + 1 < Doc.LineCount()) {
-            row = {row.Line + 1, 0, 0};
-        } else {
-            return false;
-        }
-    } else if (row.Index > 0) {
-        --row.Index;
-    } else if (row.Chunk > 0) {
-        row = {row.Line, row.Chunk - 1, RowCount(row.Line, row.Chunk - 1) - 1};
-    } else if (row.Line > 0) {
-        const int64_t chunk = ChunkCount(row.Line - 1) - 1;
-        row = {row.Line - 1, chunk, RowCount(row.Line - 1, chunk) - 1};
-    } else {
-        return false;
-    }
-    return true;
 }
 
 int TListMemo::InnerHeight() const {
@@ -218,32 +158,32 @@ int TListMemo::PageRows() const {
     return std::max(1, InnerHeight() / std::max(1, fontMetrics().lineSpacing()));
 }
 
-bool TListMemo::RowTop(TRow row, qreal& y) const {
-    const TRow top{TopLine, TopChunk, TopRow};
+bool TListMemo::RowTop(TChunkRow row, qreal& y) const {
+    const TChunkRow top{TopLine, TopChunk, TopRow};
     const int reach = static_cast<int>(2 * AccessibleReach);
     y = Margin;
-    TRow at = top;
-    for (int step = 0; step < reach && RowBefore(at, row); ++step) {
+    TChunkRow at = top;
+    for (int step = 0; step < reach && at < row; ++step) {
         y += LineOf(at).height();
-        if (!StepRow(at, true)) {
+        if (!Chunks.Step(at, true)) {
             break;
         }
     }
-    if (!RowBefore(at, row) && !RowBefore(row, at)) {
+    if (at == row) {
         return true;
     }
     y = Margin;
     at = top;
-    for (int step = 0; step < reach && RowBefore(row, at) && StepRow(at, false); ++step) {
+    for (int step = 0; step < reach && row < at && Chunks.Step(at, false); ++step) {
         y -= LineOf(at).height();
     }
-    return !RowBefore(at, row) && !RowBefore(row, at);
+    return at == row;
 }
 
-TListMemo::TRow TListMemo::LastVisibleRow() const {
-    TRow row{TopLine, TopChunk, TopRow};
-    for (qreal y = Margin + LineOf(row).height(); y < viewport()->height() && StepRow(row, true);
-         y += LineOf(row).height()) {
+TChunkRow TListMemo::LastVisibleRow() const {
+    TChunkRow row{TopLine, TopChunk, TopRow};
+    for (qreal y = Margin + LineOf(row).height();
+         y < viewport()->height() && Chunks.Step(row, true); y += LineOf(row).height()) {
     }
     return row;
 }
@@ -254,19 +194,19 @@ int64_t TListMemo::LastVisibleLine() const {
 
 // ---- scrolling ----
 
-TListMemo::TRow TListMemo::HighestTopShowing(TRow bottom) const {
+TChunkRow TListMemo::HighestTopShowing(TChunkRow bottom) const {
     // Walk up from the bottom row while the rows still fit.
-    TRow top = bottom;
+    TChunkRow top = bottom;
     qreal height = LineOf(bottom).height();
-    for (TRow up = top; StepRow(up, false) && height + LineOf(up).height() <= InnerHeight();
-         top = up) {
+    for (TChunkRow up = top;
+         Chunks.Step(up, false) && height + LineOf(up).height() <= InnerHeight(); top = up) {
         height += LineOf(up).height();
     }
     return top;
 }
 
 int64_t TListMemo::MaxTopLine() const {
-    const TRow top = HighestTopShowing(LastRow());
+    const TChunkRow top = HighestTopShowing(Chunks.LastRow());
     return top.Index == 0 && top.Chunk == 0 ? top.Line
                                             : std::min(top.Line + 1, Doc.LineCount() - 1);
 }
@@ -279,19 +219,19 @@ void TListMemo::ClampTop() {
         TopRow = 0;
     }
     TopLine = std::max<int64_t>(TopLine, 0);
-    TopChunk = std::clamp<int64_t>(TopChunk, 0, ChunkCount(TopLine) - 1);
+    TopChunk = std::clamp<int64_t>(TopChunk, 0, Chunks.Count(TopLine) - 1);
     TopRow = std::clamp(TopRow, 0, RowCount(TopLine, TopChunk) - 1);
 }
 
 void TListMemo::EnsureCaretVisible() {
-    const TRow caret = RowOf(Caret);
-    const TRow current{TopLine, TopChunk, TopRow};
-    TRow top = current;
-    if (RowBefore(caret, current)) {
+    const TChunkRow caret = RowOf(Caret);
+    const TChunkRow current{TopLine, TopChunk, TopRow};
+    TChunkRow top = current;
+    if (caret < current) {
         top = caret;
     } else {
-        const TRow highest = HighestTopShowing(caret);
-        if (RowBefore(current, highest)) {
+        const TChunkRow highest = HighestTopShowing(caret);
+        if (current < highest) {
             top = highest;
         }
     }
@@ -303,10 +243,10 @@ void TListMemo::EnsureCaretVisible() {
 }
 
 void TListMemo::ScrollRows(int rows) {
-    TRow top{TopLine, TopChunk, TopRow};
-    for (; rows > 0 && StepRow(top, true); --rows) {
+    TChunkRow top{TopLine, TopChunk, TopRow};
+    for (; rows > 0 && Chunks.Step(top, true); --rows) {
     }
-    for (; rows < 0 && StepRow(top, false); ++rows) {
+    for (; rows < 0 && Chunks.Step(top, false); ++rows) {
     }
     TopLine = top.Line;
     TopChunk = top.Chunk;
@@ -365,22 +305,22 @@ void TListMemo::SelectAll() {
 }
 
 TTextPos TListMemo::ByRows(TTextPos pos, int rows) {
-    TRow row = RowOf(pos);
+    TChunkRow row = RowOf(pos);
     if (WantedX < 0) {
         WantedX =
-            LineOf(row).cursorToX(static_cast<int>(pos.Column - ChunkStart(pos.Line, row.Chunk)));
+            LineOf(row).cursorToX(static_cast<int>(pos.Column - Chunks.Start(pos.Line, row.Chunk)));
     }
-    for (; rows > 0 && StepRow(row, true); --rows) {
+    for (; rows > 0 && Chunks.Step(row, true); --rows) {
     }
-    for (; rows < 0 && StepRow(row, false); ++rows) {
+    for (; rows < 0 && Chunks.Step(row, false); ++rows) {
     }
-    return {row.Line, ChunkStart(row.Line, row.Chunk) + LineOf(row).xToCursor(WantedX)};
+    return {row.Line, Chunks.Start(row.Line, row.Chunk) + LineOf(row).xToCursor(WantedX)};
 }
 
 TTextPos TListMemo::NextChar(TTextPos pos) const {
     if (pos.Column < Doc.LineLength(pos.Line)) {
-        const int64_t chunk = ChunkOf(pos);
-        const int64_t start = ChunkStart(pos.Line, chunk);
+        const int64_t chunk = Chunks.Of(pos);
+        const int64_t start = Chunks.Start(pos.Line, chunk);
         return {
             pos.Line,
             start +
@@ -391,8 +331,8 @@ TTextPos TListMemo::NextChar(TTextPos pos) const {
 
 TTextPos TListMemo::PreviousChar(TTextPos pos) const {
     if (pos.Column > 0) {
-        const int64_t chunk = ChunkOf({pos.Line, pos.Column - 1});
-        const int64_t start = ChunkStart(pos.Line, chunk);
+        const int64_t chunk = Chunks.Of({pos.Line, pos.Column - 1});
+        const int64_t start = Chunks.Start(pos.Line, chunk);
         return {pos.Line,
                 start + LayoutOf(pos.Line, chunk)
                             .previousCursorPosition(static_cast<int>(pos.Column - start))};
@@ -435,14 +375,14 @@ TTextPos TListMemo::PreviousWord(TTextPos pos) const {
 }
 
 TTextPos TListMemo::RowStart(TTextPos pos) const {
-    const TRow row = RowOf(pos);
-    return {pos.Line, ChunkStart(pos.Line, row.Chunk) + LineOf(row).textStart()};
+    const TChunkRow row = RowOf(pos);
+    return {pos.Line, Chunks.Start(pos.Line, row.Chunk) + LineOf(row).textStart()};
 }
 
 TTextPos TListMemo::RowEnd(TTextPos pos) const {
-    const TRow row = RowOf(pos);
+    const TChunkRow row = RowOf(pos);
     const QTextLine line = LineOf(row);
-    const int64_t start = ChunkStart(pos.Line, row.Chunk);
+    const int64_t start = Chunks.Start(pos.Line, row.Chunk);
     int64_t end = start + line.textStart() + line.textLength();
     // A wrapped row ends before the space at which it was broken.
     if (row.Index + 1 < RowCount(pos.Line, row.Chunk) && line.textLength() > 0 &&
@@ -453,30 +393,30 @@ TTextPos TListMemo::RowEnd(TTextPos pos) const {
 }
 
 TTextPos TListMemo::PosAt(QPoint point) const {
-    TRow row{TopLine, TopChunk, TopRow};
+    TChunkRow row{TopLine, TopChunk, TopRow};
     for (qreal y = Margin + LineOf(row).height(); point.y() >= y;) {
-        TRow next = row;
-        if (!StepRow(next, true)) {
+        TChunkRow next = row;
+        if (!Chunks.Step(next, true)) {
             break;
         }
         row = next;
         y += LineOf(row).height();
     }
     const int column = LineOf(row).xToCursor(point.x() - Margin);
-    return Doc.Clamp({row.Line, ChunkStart(row.Line, row.Chunk) + column});
+    return Doc.Clamp({row.Line, Chunks.Start(row.Line, row.Chunk) + column});
 }
 
 QRect TListMemo::CharacterRect(TTextPos pos) const {
     pos = Doc.Clamp(pos);
-    const TRow row = RowOf(pos);
+    const TChunkRow row = RowOf(pos);
     qreal y = 0;
     if (!RowTop(row, y)) {
         // Rows far from the view are placed just outside it.
-        y = RowBefore(row, {TopLine, TopChunk, TopRow}) ? -LineOf(row).height()
-                                                        : viewport()->height();
+        y = row < TChunkRow{TopLine, TopChunk, TopRow} ? -LineOf(row).height()
+                                                       : viewport()->height();
     }
     const QTextLine line = LineOf(row);
-    const int column = static_cast<int>(pos.Column - ChunkStart(pos.Line, row.Chunk));
+    const int column = static_cast<int>(pos.Column - Chunks.Start(pos.Line, row.Chunk));
     const qreal x = line.cursorToX(column);
     const qreal next = pos.Column < Doc.LineLength(pos.Line) ? line.cursorToX(column + 1) : x + 1;
     const QRectF rect(Margin + x, y, std::max<qreal>(next - x, 1), line.height());
@@ -521,12 +461,12 @@ TTextPos TListMemo::AccessiblePos(int offset) const {
 }
 
 QString TListMemo::ShownText() const {
-    const TRow last = LastVisibleRow();
+    const TChunkRow last = LastVisibleRow();
     const QTextLine top = LineOf({TopLine, TopChunk, TopRow});
     const QTextLine bottom = LineOf(last);
-    const TTextPos from{TopLine, ChunkStart(TopLine, TopChunk) + top.textStart()};
-    const TTextPos to{last.Line,
-                      ChunkStart(last.Line, last.Chunk) + bottom.textStart() + bottom.textLength()};
+    const TTextPos from{TopLine, Chunks.Start(TopLine, TopChunk) + top.textStart()};
+    const TTextPos to{last.Line, Chunks.Start(last.Line, last.Chunk) + bottom.textStart() +
+                                     bottom.textLength()};
     return QString::fromStdU16String(Doc.Text(from, to));
 }
 

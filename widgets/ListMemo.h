@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/ChunkLayoutCache.h"
+#include "document/LineChunks.h"
 #include "document/ListDocument.h"
 
 #include <QAbstractScrollArea>
@@ -17,9 +18,9 @@ class QKeyEvent;
 // The multi-line edit of the list readout. It edits a TListDocument, whose lines may be
 // billions of generated list lines, and lays out only the lines it shows: filling it
 // with any count of lines costs the same, and its memory does not grow with the count.
-// A line is laid out in chunks of ChunkChars characters, each wrapped on its own, so a
-// line of millions of characters costs only the chunks on screen; layouts are kept
-// across edits for the lines that the edit did not touch.
+// A line is laid out in chunks (TLineChunks), each wrapped on its own, so a line of
+// millions of characters costs only the chunks on screen; layouts are kept across edits
+// for the lines that the edit did not touch.
 //
 // It behaves like a plain multi-line edit: a caret, typing (input methods included),
 // selection with keys and mouse, the clipboard, undo and redo, a context menu, long
@@ -107,16 +108,6 @@ private:
     // double-clicks.
     static int CharClass(QChar c);
 
-    // Characters laid out together: a longer line is wrapped a chunk at a time.
-    static constexpr int64_t ChunkChars = 1024;
-
-    // A place on screen: a row of the layout of a chunk of a line.
-    struct TRow {
-        int64_t Line = 0;
-        int64_t Chunk = 0;
-        int Index = 0;
-    };
-    static bool RowBefore(const TRow& a, const TRow& b);
     // An editing key: which key events it takes and what it does.
     struct TEditingKey {
         bool (*Matches)(const QKeyEvent* event);
@@ -139,20 +130,15 @@ private:
     // Drops the least recently used layouts when there are many; called where no layout
     // is in use.
     void TrimLayouts();
-    int64_t ChunkCount(int64_t line) const;
-    int64_t ChunkStart(int64_t line, int64_t chunk) const;
-    int64_t ChunkOf(TTextPos pos) const;
     int RowCount(int64_t line, int64_t chunk) const;
-    TRow RowOf(TTextPos pos) const;
-    QTextLine LineOf(TRow row) const;
-    TRow LastRow() const;
-    TRow LastVisibleRow() const;
-    bool StepRow(TRow& row, bool down) const;
+    TChunkRow RowOf(TTextPos pos) const;
+    QTextLine LineOf(TChunkRow row) const;
+    TChunkRow LastVisibleRow() const;
     int InnerHeight() const;
     int PageRows() const;
     // Where a row is on screen: its top in viewport coordinates, if it is within reach
     // of the shown rows.
-    bool RowTop(TRow row, qreal& y) const;
+    bool RowTop(TChunkRow row, qreal& y) const;
     QString Slice(int64_t line, int64_t begin, int64_t end) const;
 
     bool HasSelection() const { return Anchor != Caret; }
@@ -178,7 +164,7 @@ private:
     void CopySelection() { Copy(); }
 
     // The highest row from which the rows down to `bottom` still fit the viewport.
-    TRow HighestTopShowing(TRow bottom) const;
+    TChunkRow HighestTopShowing(TChunkRow bottom) const;
     int64_t MaxTopLine() const;
     void ClampTop();
     void EnsureCaretVisible();
@@ -193,6 +179,7 @@ private:
     void RestartBlink();
 
     TListDocument Doc;
+    TLineChunks Chunks{Doc, [this](int64_t line, int64_t chunk) { return RowCount(line, chunk); }};
     TTextPos Caret;
     TTextPos Anchor;
     qreal WantedX = -1;

@@ -85,14 +85,14 @@ void TListMemo::paintEvent(QPaintEvent* event) {
     const QRect dirty = event->rect();
 
     // Chunk by chunk from the top row down; each chunk's layout is drawn whole, clipped.
-    TRow chunk{TopLine, TopChunk, 0};
+    TChunkRow chunk{TopLine, TopChunk, 0};
     qreal y = Margin - LineOf({TopLine, TopChunk, TopRow}).y();
     for (bool more = true; more && y < viewport()->height();) {
         QTextLayout& layout = LayoutOf(chunk.Line, chunk.Chunk);
         const qreal height = layout.boundingRect().height();
-        const int64_t start = ChunkStart(chunk.Line, chunk.Chunk);
+        const int64_t start = Chunks.Start(chunk.Line, chunk.Chunk);
         const int64_t end = start + layout.text().size();
-        const bool lastChunk = chunk.Chunk + 1 == ChunkCount(chunk.Line);
+        const bool lastChunk = chunk.Chunk + 1 == Chunks.Count(chunk.Line);
         if (y + height >= dirty.top() && y <= dirty.bottom()) {
             QList<QTextLayout::FormatRange> selections;
             if (HasSelection() &&
@@ -115,7 +115,7 @@ void TListMemo::paintEvent(QPaintEvent* event) {
                 }
             }
             layout.draw(&painter, QPointF(Margin, y), selections);
-            if (chunk.Line == Caret.Line && chunk.Chunk == ChunkOf(Caret) && hasFocus()) {
+            if (chunk.Line == Caret.Line && chunk.Chunk == Chunks.Of(Caret) && hasFocus()) {
                 const int column = static_cast<int>(Caret.Column - start) +
                                    (Preedit.isEmpty() ? 0 : PreeditCursor);
                 const QTextLine row = layout.lineForTextPosition(column);
@@ -130,7 +130,7 @@ void TListMemo::paintEvent(QPaintEvent* event) {
         }
         y += height;
         chunk.Index = RowCount(chunk.Line, chunk.Chunk) - 1;
-        more = StepRow(chunk, true);
+        more = Chunks.Step(chunk, true);
     }
 }
 

@@ -136,7 +136,7 @@ int TListMemo::WrapWidth() const {
     return std::max(1, static_cast<int>(client.right) - 2 * TextMargin);
 }
 
-void TListMemo::SetTop(const TMemoRow& row) {
+void TListMemo::SetTop(const TChunkRow& row) {
     const TTextPos top{row.Line, Rows.RowStart(row)};
     if (top != TopPos) {
         TopPos = top;
@@ -144,21 +144,21 @@ void TListMemo::SetTop(const TMemoRow& row) {
     }
 }
 
-TMemoRow TListMemo::HighestTopShowing(TMemoRow bottom) const {
+TChunkRow TListMemo::HighestTopShowing(TChunkRow bottom) const {
     const int page = VisibleRows();
-    for (int rows = 1; rows < page && Rows.Step(bottom, false); ++rows) {
+    for (int rows = 1; rows < page && Rows.Chunks().Step(bottom, false); ++rows) {
     }
     return bottom;
 }
 
 void TListMemo::ClampTop() {
-    const TMemoRow highest = HighestTopShowing(Rows.LastRow());
+    const TChunkRow highest = HighestTopShowing(Rows.Chunks().LastRow());
     SetTop(std::min(TopRow(), highest));
 }
 
 void TListMemo::UpdateScrollBar() {
     // One position per line: the top row's line.
-    const int64_t maxTop = HighestTopShowing(Rows.LastRow()).Line;
+    const int64_t maxTop = HighestTopShowing(Rows.Chunks().LastRow()).Line;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
@@ -179,10 +179,10 @@ void TListMemo::UpdateScrollBar() {
 }
 
 void TListMemo::ScrollRows(int64_t rows) {
-    TMemoRow top = TopRow();
-    for (; rows > 0 && Rows.Step(top, true); --rows) {
+    TChunkRow top = TopRow();
+    for (; rows > 0 && Rows.Chunks().Step(top, true); --rows) {
     }
-    for (; rows < 0 && Rows.Step(top, false); ++rows) {
+    for (; rows < 0 && Rows.Chunks().Step(top, false); ++rows) {
     }
     SetTop(top);
     ClampTop();
@@ -191,8 +191,8 @@ void TListMemo::ScrollRows(int64_t rows) {
 }
 
 void TListMemo::ScrollToLine(int64_t line) {
-    const TMemoRow highest = HighestTopShowing(Rows.LastRow());
-    SetTop(line >= highest.Line ? highest : TMemoRow{std::max<int64_t>(0, line), 0, 0});
+    const TChunkRow highest = HighestTopShowing(Rows.Chunks().LastRow());
+    SetTop(line >= highest.Line ? highest : TChunkRow{std::max<int64_t>(0, line), 0, 0});
     UpdateScrollBar();
     PlaceCaret();
 }
@@ -224,7 +224,7 @@ void TListMemo::ScrollBy(UINT request) {
         info.cbSize = sizeof info;
         info.fMask = SIF_TRACKPOS | SIF_RANGE;
         GetScrollInfo(Window, SB_VERT, &info);
-        const int64_t maxTop = HighestTopShowing(Rows.LastRow()).Line;
+        const int64_t maxTop = HighestTopShowing(Rows.Chunks().LastRow()).Line;
         ScrollToLine(maxTop <= ScrollLimit ? info.nTrackPos
                                            : info.nTrackPos * maxTop / ScrollLimit);
         break;
@@ -235,8 +235,8 @@ void TListMemo::ScrollBy(UINT request) {
 }
 
 void TListMemo::ShowCaretInView() {
-    const TMemoRow caret = Rows.RowOf(CaretPos);
-    const TMemoRow top = TopRow();
+    const TChunkRow caret = Rows.RowOf(CaretPos);
+    const TChunkRow top = TopRow();
     if (caret < top) {
         SetTop(caret);
     } else {
@@ -247,8 +247,9 @@ void TListMemo::ShowCaretInView() {
 }
 
 TTextPos TListMemo::PositionAt(int x, int y) const {
-    TMemoRow row = TopRow();
-    for (int rows = std::max(0, y) / LineHeight; rows > 0 && Rows.Step(row, true); --rows) {
+    TChunkRow row = TopRow();
+    for (int rows = std::max(0, y) / LineHeight; rows > 0 && Rows.Chunks().Step(row, true);
+         --rows) {
     }
     return TTextPos{row.Line, Rows.ColumnAt(row, x - TextMargin)};
 }
@@ -258,11 +259,11 @@ void TListMemo::PlaceCaret() {
         return;
     }
     // The caret's row among the shown ones; elsewhere it is put out of sight.
-    const TMemoRow caret = Rows.RowOf(CaretPos);
-    TMemoRow row = TopRow();
+    const TChunkRow caret = Rows.RowOf(CaretPos);
+    TChunkRow row = TopRow();
     int shown = 0;
     const int page = VisibleRows();
-    while (shown <= page && !(row == caret) && Rows.Step(row, true)) {
+    while (shown <= page && !(row == caret) && Rows.Chunks().Step(row, true)) {
         ++shown;
     }
     const bool visible = row == caret && shown <= page;
@@ -284,13 +285,13 @@ void TListMemo::MoveCaret(TTextPos to, bool extend, bool keepX) {
 }
 
 TTextPos TListMemo::ByRows(int rows) {
-    TMemoRow row = Rows.RowOf(CaretPos);
+    TChunkRow row = Rows.RowOf(CaretPos);
     if (WantedX < 0) {
         WantedX = Rows.XOf(row, CaretPos.Column);
     }
-    for (; rows > 0 && Rows.Step(row, true); --rows) {
+    for (; rows > 0 && Rows.Chunks().Step(row, true); --rows) {
     }
-    for (; rows < 0 && Rows.Step(row, false); ++rows) {
+    for (; rows < 0 && Rows.Chunks().Step(row, false); ++rows) {
     }
     return TTextPos{row.Line, Rows.ColumnAt(row, WantedX)};
 }
@@ -395,7 +396,7 @@ void TListMemo::Character(wchar_t character) {
     }
 }
 
-void TListMemo::PaintRow(HDC dc, const TMemoRow& row, int y) const {
+void TListMemo::PaintRow(HDC dc, const TChunkRow& row, int y) const {
     const TTextPos from = SelectionStart();
     const TTextPos to = SelectionEnd();
     const int64_t start = Rows.RowStart(row);
@@ -427,12 +428,12 @@ void TListMemo::Paint() {
     HGDIOBJ old = SelectObject(dc, Font != nullptr ? Font : GetStockObject(DEFAULT_GUI_FONT));
     RECT client;
     GetClientRect(Window, &client);
-    TMemoRow row = TopRow();
+    TChunkRow row = TopRow();
     for (int y = 0; y < client.bottom; y += LineHeight) {
         if (y + LineHeight > paint.rcPaint.top && y < paint.rcPaint.bottom) {
             PaintRow(dc, row, y);
         }
-        if (!Rows.Step(row, true)) {
+        if (!Rows.Chunks().Step(row, true)) {
             break;
         }
     }

@@ -53,10 +53,10 @@ private:
     void MoveCaret(TTextPos to, bool extend, bool keepX = false);
     // The caret's place `rows` rows down (up when negative), near the x it had.
     TTextPos ByRows(int rows);
-    TMemoRow TopRow() const { return Rows.RowOf(Doc.Clamp(TopPos)); }
-    void SetTop(const TMemoRow& row);
+    TChunkRow TopRow() const { return Rows.RowOf(Doc.Clamp(TopPos)); }
+    void SetTop(const TChunkRow& row);
     // The highest top row from which the rows down to `bottom` still fit.
-    TMemoRow HighestTopShowing(TMemoRow bottom) const;
+    TChunkRow HighestTopShowing(TChunkRow bottom) const;
     void ClampTop();
     void ScrollRows(int64_t rows);
     void ScrollToLine(int64_t line);
@@ -64,7 +64,7 @@ private:
     void ShowCaretInView();
     void UpdateScrollBar();
     void PlaceCaret();
-    void PaintRow(HDC dc, const TMemoRow& row, int y) const;
+    void PaintRow(HDC dc, const TChunkRow& row, int y) const;
     int VisibleRows() const;
     int WrapWidth() const;
     TTextPos PositionAt(int x, int y) const;

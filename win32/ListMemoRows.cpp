@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <tuple>
 
 namespace {
 
@@ -19,9 +18,10 @@ bool IsHighSurrogate(wchar_t character) {
 
 } // namespace
 
-bool operator<(const TMemoRow& a, const TMemoRow& b) {
-    return std::tie(a.Line, a.Chunk, a.Index) < std::tie(b.Line, b.Chunk, b.Index);
-}
+TListMemoRows::TListMemoRows(const TListDocument& doc, HWND window)
+    : Doc(doc),
+      LineChunks(doc, [this](int64_t line, int64_t chunk) { return RowCount(line, chunk); }),
+      Window(window) {}
 
 void TListMemoRows::SetMetrics(HFONT font, int width) {
     width = std::max(1, width);
@@ -46,7 +46,7 @@ const TListMemoRows::TChunkLayout& TListMemoRows::LayoutOf(int64_t line, int64_t
         return layout;
     }
     const std::u16string text =
-        Doc.LineSlice(line, ChunkStart(line, chunk), ChunkStart(line, chunk + 1));
+        Doc.LineSlice(line, LineChunks.Start(line, chunk), LineChunks.Start(line, chunk + 1));
     layout.Text.assign(text.begin(), text.end());
     layout.Extents.assign(layout.Text.size(), 0);
     if (!layout.Text.empty()) {
@@ -65,11 +65,10 @@ const TListMemoRows::TChunkLayout& TListMemoRows::LayoutOf(int64_t line, int64_t
 void TListMemoRows::Wrap(TChunkLayout& layout) const {
     const std::wstring& text = layout.Text;
     const int count = static_cast<int>(text.size());
-    const auto extent = [&layout](int end) { return end > 0 ? layout.Extents[end - 1] : 0; };
     layout.RowStarts = {0};
     for (int start = 0;;) {
         int end = start;
-        while (end < count && extent(end + 1) - extent(start) <= Width) {
+        while (end < count && layout.WidthOfFirst(end + 1) - layout.WidthOfFirst(start) <= Width) {
             ++end;
         }
         if (end == count) {
@@ -102,93 +101,35 @@ void TListMemoRows::Wrap(TChunkLayout& layout) const {
     }
 }
 
-int64_t TListMemoRows::ChunkCount(int64_t line) const {
-    const int64_t length = Doc.LineLength(line);
-    return std::max<int64_t>(1, (length + ChunkChars - 1) / ChunkChars);
-}
-
-int64_t TListMemoRows::ChunkStart(int64_t line, int64_t chunk) const {
-    if (chunk <= 0) {
-        return 0;
-    }
-    if (chunk >= ChunkCount(line)) {
-        return Doc.LineLength(line);
-    }
-    // A chunk never starts between the two halves of a surrogate pair.
-    const int64_t start = chunk * ChunkChars;
-    const std::u16string before = Doc.LineSlice(line, start - 1, start);
-    return !before.empty() && IsHighSurrogate(static_cast<wchar_t>(before[0])) ? start - 1 : start;
-}
-
-int64_t TListMemoRows::ChunkOf(TTextPos pos) const {
-    // A chunk starts at a multiple of ChunkChars or one before it.
-    const int64_t count = ChunkCount(pos.Line);
-    const int64_t chunk = std::min(pos.Column / ChunkChars, count - 1);
-    return chunk + 1 < count && pos.Column >= ChunkStart(pos.Line, chunk + 1) ? chunk + 1 : chunk;
-}
-
 int TListMemoRows::RowCount(int64_t line, int64_t chunk) const {
     return static_cast<int>(LayoutOf(line, chunk).RowStarts.size());
 }
 
-TMemoRow TListMemoRows::RowOf(TTextPos pos) const {
-    const int64_t chunk = ChunkOf(pos);
+TChunkRow TListMemoRows::RowOf(TTextPos pos) const {
+    const int64_t chunk = LineChunks.Of(pos);
     const std::vector<int>& starts = LayoutOf(pos.Line, chunk).RowStarts;
-    const int64_t column = pos.Column - ChunkStart(pos.Line, chunk);
+    const int64_t column = pos.Column - LineChunks.Start(pos.Line, chunk);
     const auto after = std::upper_bound(starts.begin(), starts.end(), column,
                                         [](int64_t value, int start) { return value < start; });
     return {pos.Line, chunk, static_cast<int>(std::distance(starts.begin(), after)) - 1};
 }
 
-TMemoRow TListMemoRows::LastRow() const {
-    const int64_t line = Doc.LineCount() - 1;
-    const int64_t chunk = ChunkCount(line) - 1;
-    return {line, chunk, RowCount(line, chunk) - 1};
+int64_t TListMemoRows::RowStart(const TChunkRow& row) const {
+    return LineChunks.Start(row.Line, row.Chunk) +
+           LayoutOf(row.Line, row.Chunk).RowStarts[row.Index];
 }
 
-bool TListMemoRows::IsLastRowOfLine(const TMemoRow& row) const {
-    return row.Chunk + 1 >= ChunkCount(row.Line) && row.Index + 1 >= RowCount(row.Line, row.Chunk);
-}
-
-bool TListMemoRows::Step(TMemoRow& row, bool down) const {
-    if (down) {
-        if (row.Index + 1 < RowCount(row.Line, row.Chunk)) {
-            ++row.Index;
-        } else if (row.Chunk + 1 < ChunkCount(row.Line)) {
-            row = {row.Line, row.Chunk + 1, 0};
-        } else if (row.Line + 1 < Doc.LineCount()) {
-            row = {row.Line + 1, 0, 0};
-        } else {
-            return false;
-        }
-    } else if (row.Index > 0) {
-        --row.Index;
-    } else if (row.Chunk > 0) {
-        row = {row.Line, row.Chunk - 1, RowCount(row.Line, row.Chunk - 1) - 1};
-    } else if (row.Line > 0) {
-        const int64_t chunk = ChunkCount(row.Line - 1) - 1;
-        row = {row.Line - 1, chunk, RowCount(row.Line - 1, chunk) - 1};
-    } else {
-        return false;
-    }
-    return true;
-}
-
-int64_t TListMemoRows::RowStart(const TMemoRow& row) const {
-    return ChunkStart(row.Line, row.Chunk) + LayoutOf(row.Line, row.Chunk).RowStarts[row.Index];
-}
-
-int64_t TListMemoRows::RowEnd(const TMemoRow& row) const {
+int64_t TListMemoRows::RowEnd(const TChunkRow& row) const {
     const TChunkLayout& layout = LayoutOf(row.Line, row.Chunk);
     const size_t next = static_cast<size_t>(row.Index) + 1;
-    return ChunkStart(row.Line, row.Chunk) + (next < layout.RowStarts.size()
-                                                  ? layout.RowStarts[next]
-                                                  : static_cast<int64_t>(layout.Text.size()));
+    return LineChunks.Start(row.Line, row.Chunk) + (next < layout.RowStarts.size()
+                                                        ? layout.RowStarts[next]
+                                                        : static_cast<int64_t>(layout.Text.size()));
 }
 
-int64_t TListMemoRows::RowTextEnd(const TMemoRow& row) const {
+int64_t TListMemoRows::RowTextEnd(const TChunkRow& row) const {
     const TChunkLayout& layout = LayoutOf(row.Line, row.Chunk);
-    const int64_t chunkStart = ChunkStart(row.Line, row.Chunk);
+    const int64_t chunkStart = LineChunks.Start(row.Line, row.Chunk);
     const int64_t start = RowStart(row);
     int64_t end = RowEnd(row);
     if (static_cast<size_t>(row.Index) + 1 < layout.RowStarts.size()) {
@@ -200,42 +141,36 @@ int64_t TListMemoRows::RowTextEnd(const TMemoRow& row) const {
     return end;
 }
 
-std::wstring TListMemoRows::RowText(const TMemoRow& row, int64_t begin, int64_t end) const {
+std::wstring TListMemoRows::RowText(const TChunkRow& row, int64_t begin, int64_t end) const {
     const TChunkLayout& layout = LayoutOf(row.Line, row.Chunk);
-    const int64_t chunkStart = ChunkStart(row.Line, row.Chunk);
+    const int64_t chunkStart = LineChunks.Start(row.Line, row.Chunk);
     const int64_t from = std::clamp(begin, RowStart(row), RowEnd(row));
     const int64_t to = std::clamp(end, from, RowEnd(row));
     return layout.Text.substr(static_cast<size_t>(from - chunkStart),
                               static_cast<size_t>(to - from));
 }
 
-int TListMemoRows::XOf(const TMemoRow& row, int64_t column) const {
+int TListMemoRows::XOf(const TChunkRow& row, int64_t column) const {
     const TChunkLayout& layout = LayoutOf(row.Line, row.Chunk);
-    const int64_t chunkStart = ChunkStart(row.Line, row.Chunk);
-    const auto extent = [&layout](int64_t end) {
-        return end > 0 ? layout.Extents[static_cast<size_t>(end - 1)] : 0;
-    };
+    const int64_t chunkStart = LineChunks.Start(row.Line, row.Chunk);
     const int64_t start = RowStart(row) - chunkStart;
     const int64_t at = std::clamp(column, RowStart(row), RowEnd(row)) - chunkStart;
-    return extent(at) - extent(start);
+    return layout.WidthOfFirst(at) - layout.WidthOfFirst(start);
 }
 
-int64_t TListMemoRows::ColumnAt(const TMemoRow& row, int x) const {
+int64_t TListMemoRows::ColumnAt(const TChunkRow& row, int x) const {
     const TChunkLayout& layout = LayoutOf(row.Line, row.Chunk);
-    const int64_t chunkStart = ChunkStart(row.Line, row.Chunk);
-    const auto extent = [&layout](int64_t end) {
-        return end > 0 ? layout.Extents[static_cast<size_t>(end - 1)] : 0;
-    };
+    const int64_t chunkStart = LineChunks.Start(row.Line, row.Chunk);
     const int64_t start = RowStart(row) - chunkStart;
     // A column at a wrapped row's end would be shown at the next row's start.
     int64_t limit = RowTextEnd(row) - chunkStart;
-    if (!IsLastRowOfLine(row) && limit + chunkStart == RowEnd(row) && limit > start) {
+    if (!LineChunks.IsLastRowOfLine(row) && limit + chunkStart == RowEnd(row) && limit > start) {
         --limit;
         if (limit > start && IsHighSurrogate(layout.Text[static_cast<size_t>(limit - 1)])) {
             --limit;
         }
     }
-    const int origin = extent(start);
+    const int origin = layout.WidthOfFirst(start);
     int64_t column = start;
     while (column < limit) {
         const int64_t next =
@@ -243,7 +178,7 @@ int64_t TListMemoRows::ColumnAt(const TMemoRow& row, int x) const {
                 ? column + 2
                 : column + 1;
         // Past the middle of a character, the place after it is nearer.
-        if (extent(column) + extent(next) - 2 * origin > 2 * x) {
+        if (layout.WidthOfFirst(column) + layout.WidthOfFirst(next) - 2 * origin > 2 * x) {
             break;
         }
         column = next;

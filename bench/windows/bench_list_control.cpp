@@ -70,7 +70,8 @@ TMeasure ListControl(int64_t count) {
     return measure;
 }
 
-TMeasure EditControl(int64_t count) {
+// The system's multi-line edit, the baseline, over the list control and as large.
+HWND EditOverTheList() {
     RECT place;
     GetWindowRect(FrmMain->Control(UMainLayout::MemoMemoryList), &place);
     HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
@@ -78,6 +79,11 @@ TMeasure EditControl(int64_t count) {
                                 place.top, place.right - place.left, place.bottom - place.top,
                                 FrmMain->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+    return edit;
+}
+
+TMeasure EditControl(int64_t count) {
+    HWND edit = EditOverTheList();
     const TMeasure measure = Measure(edit, [edit, count] {
         std::string lines;
         for (int64_t position = 0; position < count; ++position) {
@@ -131,13 +137,7 @@ double ListTyping(int64_t length) {
 }
 
 double EditTyping(int64_t length) {
-    RECT place;
-    GetWindowRect(FrmMain->Control(UMainLayout::MemoMemoryList), &place);
-    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                WS_POPUP | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, place.left,
-                                place.top, place.right - place.left, place.bottom - place.top,
-                                FrmMain->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+    HWND edit = EditOverTheList();
     SetWindowTextW(edit, LineOfWords(length).c_str());
     SetFocus(edit);
     SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(length), static_cast<LPARAM>(length));

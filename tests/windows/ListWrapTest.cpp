@@ -125,7 +125,7 @@ TEST_P(ListWrapTest, LongLineWrapsIntoFullRowsThatHoldAllItsText) {
         EXPECT_EQ(row.End < next, GetParam().BreaksAtSpaces);
         // The row is full: with the next word (or character) it would not fit. Rows at the
         // end of a chunk of a long line are wrapped on their own.
-        if (next % TListMemoRows::ChunkChars != 0) {
+        if (next % TLineChunks::ChunkChars != 0) {
             int64_t wordEnd = next + 1;
             while (GetParam().BreaksAtSpaces && wordEnd < length &&
                    !IsSpace(line[static_cast<size_t>(wordEnd)])) {
