@@ -13,7 +13,6 @@
 namespace {
 
 constexpr wchar_t FormClassName[] = L"QuorvinForm";
-constexpr int FirstControlId = 100;
 constexpr int FirstMenuCommand = 1000;
 
 // "宋体" (Song) is SimSun, a Chinese font: asking for its character set lets a system

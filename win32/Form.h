@@ -19,6 +19,8 @@ enum class TModalResult { None, Ok, Cancel };
 class TForm {
 public:
     enum class TBorder { Single, Dialog };
+    // A control's id (GetDlgItem) is this plus its index in the layout table.
+    static constexpr int FirstControlId = 100;
 
     TForm(const TFormLayout& layout, TBorder border);
     virtual ~TForm();

@@ -33,17 +33,6 @@ void ChooseMenu(int item) {
     ProcessMessages();
 }
 
-// The first test: right after start the focus is on Button1, and Enter presses it.
-TEST(MainWindowStart, FocusIsOnButton1AndFieldsHoldTheirFirstTexts) {
-    EXPECT_EQ(GetFocus(), Main(UMainLayout::Button1));
-    EXPECT_EQ(TextOf(Main(UMainLayout::EditMemoryAddress)), L"1");
-    EXPECT_EQ(TextOf(Main(UMainLayout::EditShowValue)), L"-");
-    EXPECT_EQ(TextOf(Main(UMainLayout::EditMemoryCounter)), L"10");
-    const TListDocument& list = FrmMain->MemoMemoryList().Document();
-    ASSERT_EQ(list.LineCount(), 2);
-    EXPECT_EQ(list.LineText(0), u"--");
-}
-
 struct TLayoutCase {
     const char* Name;
     TForm** Form;

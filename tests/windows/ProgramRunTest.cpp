@@ -1,3 +1,5 @@
+#include "UMainLayout.h"
+
 #include "core/WideText.h"
 #include "win32/Form.h"
 
@@ -37,9 +39,32 @@ HWND WaitForMainWindow(DWORD processId) {
     return nullptr;
 }
 
-// The program as the user runs it: it starts showing its main window, and closing that
-// window ends it with exit code 0 after the settings were written beside it.
-TEST(ProgramRun, ClosingTheMainWindowEndsWithZeroAndSavesTheSettings) {
+// The window of another thread that has the keyboard focus, once it is `wanted`.
+HWND WaitForFocus(DWORD threadId, HWND wanted) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (GetGUIThreadInfo(threadId, &info) && info.hwndFocus == wanted) {
+            break;
+        }
+        Sleep(50);
+    }
+    return info.hwndFocus;
+}
+
+// A control's text in another process: asked with WM_GETTEXT, which the system carries
+// across (GetWindowTextW does not ask a control of another process).
+std::wstring ControlText(HWND window, int control) {
+    wchar_t text[64] = {};
+    SendMessageW(GetDlgItem(window, TForm::FirstControlId + control), WM_GETTEXT, 64,
+                 reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// The program as the user runs it: it starts showing its main window with the focus on
+// Button1 and the fields' first texts, and closing that window ends it with exit code 0
+// after the settings were written beside it.
+TEST(ProgramRun, StartsWithItsFirstTextsAndEndsWithZeroSavingTheSettings) {
     const std::wstring program = ProgramPath();
     const std::wstring settings = program.substr(0, program.size() - 4) + L".ini";
     DeleteFileW(settings.c_str());
@@ -55,6 +80,12 @@ TEST(ProgramRun, ClosingTheMainWindowEndsWithZeroAndSavesTheSettings) {
     GetClientRect(window, &client);
     EXPECT_EQ(client.right, TForm::Scale(715));
     EXPECT_EQ(client.bottom, TForm::Scale(249));
+    const HWND button1 = GetDlgItem(window, TForm::FirstControlId + UMainLayout::Button1);
+    EXPECT_EQ(WaitForFocus(process.dwThreadId, button1), button1);
+    EXPECT_EQ(ControlText(window, UMainLayout::EditMemoryAddress), L"1");
+    EXPECT_EQ(ControlText(window, UMainLayout::EditShowValue), L"-");
+    EXPECT_EQ(ControlText(window, UMainLayout::EditMemoryCounter), L"10");
+    EXPECT_EQ(ControlText(window, UMainLayout::MemoMemoryList), L"--");
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
     DWORD exitCode = 1;
