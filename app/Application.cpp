@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/Fonts.h"
 #include "app/QtStart.h"
+#include "core/HandlerGuard.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -28,6 +29,7 @@ TApplication::~TApplication() {
     for (auto form = Forms.rbegin(); form != Forms.rend(); ++form) {
         delete *form;
     }
+    SetErrorReport(nullptr);
 }
 
 void TApplication::Initialize() {
@@ -38,6 +40,7 @@ void TApplication::Initialize() {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setDesktopFileName(QStringLiteral("quorvin"));
     InstallFontSubstitutes();
+    SetErrorReport([this](const Exception& error) { HandleException(error); });
 }
 
 void TApplication::Adopt(QWidget* form) {

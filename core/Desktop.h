@@ -18,6 +18,8 @@ public:
     virtual bool SetClipboardText(const std::string& text) = 0;
     // The clipboard's text; empty when it holds none.
     virtual std::string ClipboardText() = 0;
+    // Whether the clipboard holds text (to offer Paste).
+    virtual bool HasClipboardText() { return !ClipboardText().empty(); }
     // Called once as the program ends: text that the program put on the clipboard stays
     // pasteable after the program has gone. Nothing to do where the clipboard keeps its
     // content by itself.

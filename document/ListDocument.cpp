@@ -224,8 +224,9 @@ TListDocument::TPieceChange TListDocument::Splice(int64_t begin, int64_t end, TT
     return change;
 }
 
-TTextPos TListDocument::Replace(TTextPos from, TTextPos to, std::u16string_view text, bool typed) {
-    return ReplaceWith(from, to, text, typed);
+TTextPos TListDocument::Replace(TTextPos from, TTextPos to, std::u16string_view text,
+                                bool joinsLast) {
+    return ReplaceWith(from, to, text, joinsLast);
 }
 
 TTextPos TListDocument::ReplaceUtf8(TTextPos from, TTextPos to, std::string_view text) {
@@ -233,25 +234,25 @@ TTextPos TListDocument::ReplaceUtf8(TTextPos from, TTextPos to, std::string_view
 }
 
 template <typename TText>
-TTextPos TListDocument::ReplaceWith(TTextPos from, TTextPos to, TText text, bool typed) {
+TTextPos TListDocument::ReplaceWith(TTextPos from, TTextPos to, TText text, bool joinsLast) {
     OrderAndClamp(from, to);
     const int64_t begin = OffsetOf(from);
     const int64_t end = OffsetOf(to);
-    const bool joinsTyping =
-        typed && from == to &&
+    const bool joins =
+        joinsLast && from == to &&
         std::none_of(text.begin(), text.end(), [](auto c) { return c == '\n' || c == '\r'; }) &&
-        Done > 0 && Done == History.size() && History.back().Typed && History.back().End == from;
+        Done > 0 && Done == History.size() && History.back().End == from;
     const int64_t charsBefore = CharCount();
     TPieceChange change = Splice(begin, end, text);
     const TTextPos after = PosOf(end + CharCount() - charsBefore);
     Changed = {from.Line, to.Line - from.Line, after.Line - from.Line};
-    if (joinsTyping) {
+    if (joins) {
         History.back().End = after;
         History.back().Changes.push_back(std::move(change));
         return after;
     }
     History.erase(History.begin() + static_cast<std::ptrdiff_t>(Done), History.end());
-    History.push_back({from, to, after, {}, typed});
+    History.push_back({from, to, after, {}});
     History.back().Changes.push_back(std::move(change));
     Done = History.size();
     return after;

@@ -79,9 +79,10 @@ public:
     std::u16string TextAt(int64_t begin, int64_t end) const;
 
     // Replaces the text between two places with `text` and returns the end of the
-    // inserted text. A typed edit that continues the previous typed edit joins it, so
-    // one Undo takes back a typed word.
-    TTextPos Replace(TTextPos from, TTextPos to, std::u16string_view text, bool typed = false);
+    // inserted text. With `joinsLast`, text put in where the last edit ended, with no line
+    // break, becomes part of that edit, so that one Undo takes both back (the editor's
+    // typing runs); elsewhere it is an edit of its own.
+    TTextPos Replace(TTextPos from, TTextPos to, std::u16string_view text, bool joinsLast = false);
     // The same with UTF-8 text (a paste): it goes into the document without a UTF-16 copy.
     TTextPos ReplaceUtf8(TTextPos from, TTextPos to, std::string_view text);
 
@@ -100,13 +101,12 @@ private:
         std::vector<TPiece> Removed;
         std::vector<TPiece> Inserted;
     };
-    // An edit as the user made it; typing that continues an edit adds its changes.
+    // An edit as the user made it; text joined to it adds its changes.
     struct TEdit {
         TTextPos From;
         TTextPos To;
         TTextPos End;
         std::vector<TPieceChange> Changes;
-        bool Typed = false;
     };
 
     int64_t LineStart(int64_t line) const;
@@ -117,7 +117,7 @@ private:
     // Replaces the characters `begin`..`end` with `text` (UTF-16 or UTF-8).
     template <typename TText> TPieceChange Splice(int64_t begin, int64_t end, TText text);
     template <typename TText>
-    TTextPos ReplaceWith(TTextPos from, TTextPos to, TText text, bool typed);
+    TTextPos ReplaceWith(TTextPos from, TTextPos to, TText text, bool joinsLast);
     std::vector<TPiece> AppendText(std::u16string_view text);
     std::vector<TPiece> AppendText(std::string_view text);
     void Reset(std::vector<TPiece> pieces);

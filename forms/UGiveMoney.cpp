@@ -2,8 +2,8 @@
 
 #include "ui_UGiveMoney.h"
 
-#include "app/HandlerGuard.h"
 #include "core/Desktop.h"
+#include "core/HandlerGuard.h"
 #include "core/MakerDetails.h"
 #include "forms/UFrmRegQQ.h"
 #include "pictures/JpegPicture.h"

@@ -2,10 +2,11 @@
 
 #include "ui_UMain.h"
 
+#include "app/Application.h"
 #include "app/Dialogs.h"
-#include "app/HandlerGuard.h"
 #include "core/AnsiText.h"
 #include "core/Desktop.h"
+#include "core/HandlerGuard.h"
 #include "core/IntegerText.h"
 #include "core/MakerDetails.h"
 #include "core/Paths.h"

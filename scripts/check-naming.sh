@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:?build folder}" && pwd)
-folders='core|readout|document|settings|widgets|pictures|app|forms|program'
+folders='core|readout|document|editor|settings|widgets|pictures|app|forms|program'
 run-clang-tidy -p "$build" -j "$(nproc)" -quiet "^$root/($folders)/[^/]*\.cpp\$" \
   > "$build/naming-check.log" 2>&1 || {
   grep -E 'warning:|error:' "$build/naming-check.log" | sort -u

@@ -1,5 +1,6 @@
 #include "widgets/ListMemoAccessible.h"
 
+#include "editor/AccessibleText.h"
 #include "widgets/ListMemo.h"
 
 #include <QAccessibleWidget>
@@ -8,6 +9,8 @@
 
 namespace {
 
+// The memo through Qt's text interface: the editor's accessible text (TAccessibleText),
+// the shown rows as the value.
 class TListMemoAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit TListMemoAccessible(TListMemo* memo)
@@ -29,43 +32,49 @@ public:
     }
 
     QString text(QAccessible::Text kind) const override {
-        return kind == QAccessible::Value ? Memo().ShownText() : QAccessibleWidget::text(kind);
+        return kind == QAccessible::Value ? QString::fromStdU16String(Editor().ShownText())
+                                          : QAccessibleWidget::text(kind);
     }
 
     void selection(int index, int* start, int* end) const override {
         *start = *end = 0;
         if (index == 0 && selectionCount() == 1) {
-            const auto [from, to] = std::minmax(Memo().AnchorPos(), Memo().CaretPos());
-            *start = Memo().AccessibleOffset(from);
-            *end = Memo().AccessibleOffset(to);
+            const TAccessibleText text(Editor());
+            *start = text.OffsetOf(Editor().SelectionStart());
+            *end = text.OffsetOf(Editor().SelectionEnd());
         }
     }
 
-    int selectionCount() const override { return Memo().AnchorPos() != Memo().CaretPos() ? 1 : 0; }
+    int selectionCount() const override { return Editor().HasSelection() ? 1 : 0; }
 
     void addSelection(int start, int end) override { setSelection(0, start, end); }
 
     void removeSelection(int) override {
-        Memo().SetSelection(Memo().CaretPos(), Memo().CaretPos());
+        Memo().Editor().SetSelection(Editor().Caret(), Editor().Caret());
     }
 
     void setSelection(int, int start, int end) override {
-        Memo().SetSelection(Memo().AccessiblePos(start), Memo().AccessiblePos(end));
+        const TAccessibleText text(Editor());
+        Memo().Editor().SetSelection(text.PosOf(start), text.PosOf(end));
     }
 
-    int cursorPosition() const override { return Memo().AccessibleOffset(Memo().CaretPos()); }
+    int cursorPosition() const override {
+        return TAccessibleText(Editor()).OffsetOf(Editor().Caret());
+    }
 
     void setCursorPosition(int position) override {
-        const TTextPos pos = Memo().AccessiblePos(position);
-        Memo().SetSelection(pos, pos);
+        const TTextPos pos = TAccessibleText(Editor()).PosOf(position);
+        Memo().Editor().SetSelection(pos, pos);
     }
 
-    QString text(int start, int end) const override { return Memo().AccessibleText(start, end); }
+    QString text(int start, int end) const override {
+        return QString::fromStdU16String(TAccessibleText(Editor()).Text(start, end));
+    }
 
-    int characterCount() const override { return Memo().AccessibleLength(); }
+    int characterCount() const override { return TAccessibleText(Editor()).Length(); }
 
     QRect characterRect(int offset) const override {
-        return Memo().CharacterRect(Memo().AccessiblePos(offset));
+        return Memo().CharacterRect(TAccessibleText(Editor()).PosOf(offset));
     }
 
     int offsetAtPoint(const QPoint& point) const override {
@@ -73,7 +82,7 @@ public:
         if (!Memo().viewport()->rect().contains(local)) {
             return -1;
         }
-        return Memo().AccessibleOffset(Memo().PosAt(local));
+        return TAccessibleText(Editor()).OffsetOf(Memo().PosAt(local));
     }
 
     void scrollToSubstring(int start, int) override { setCursorPosition(start); }
@@ -86,6 +95,7 @@ public:
 
 private:
     TListMemo& Memo() const { return *static_cast<TListMemo*>(widget()); }
+    const TListEditor& Editor() const { return Memo().Editor(); }
 };
 
 QAccessibleInterface* ListMemoAccessibleFactory(const QString&, QObject* object) {

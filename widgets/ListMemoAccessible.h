@@ -1,5 +1,5 @@
 #pragma once
 
 // Screen readers see a TListMemo through Qt's accessibility text interface (see
-// TListMemo::AccessibleText). Called once at start-up, before any memo is shown.
+// TAccessibleText). Called once at start-up, before any memo is shown.
 void InstallListMemoAccessibility();

@@ -1,21 +1,22 @@
-// The memo's painting and its keyboard, input-method, mouse and menu handling.
+// The memo's keyboard, input-method, mouse and menu handling: Qt's events turned into the
+// editor's commands.
 
 #include "widgets/ListMemo.h"
 
+#include "core/HandlerGuard.h"
+
 #include <QApplication>
-#include <QClipboard>
 #include <QInputMethod>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QPainter>
-#include <QTextLayout>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
 // How much of the caret's line input methods see on each side of the caret.
 constexpr int64_t SurroundingChars = 1024;
-// How far a double-click looks for the ends of a word.
-constexpr int64_t WordChars = 4096;
 
 // Backspace, also with Shift as a plain text edit takes it.
 bool IsBackspace(const QKeyEvent* event) {
@@ -49,10 +50,85 @@ bool IsTypedText(const QKeyEvent* event) {
                        [](QChar c) { return c.isPrint() || c.isSurrogate(); });
 }
 
-QString MenuText(const char* text, QKeySequence::StandardKey key) {
-    QString caption = QCoreApplication::translate("QWidgetTextControl", text);
-    const QString shortcut = QKeySequence(key).toString(QKeySequence::NativeText);
+// Qt's keys and the editor's commands, checked in this order; the first key that
+// matches runs.
+struct TKeyBinding {
+    bool (*Matches)(const QKeyEvent* event);
+    TEditCommand Command;
+};
+
+using K = QKeySequence;
+using C = TEditCommand;
+const TKeyBinding KeyTable[] = {
+    {Is<K::Undo>, C::Undo},
+    {IsRedoKey, C::Redo},
+    {Is<K::Copy>, C::Copy},
+    {Is<K::Cut>, C::Cut},
+    {Is<K::Paste>, C::Paste},
+    {Is<K::SelectAll>, C::SelectAll},
+    {Is<K::Delete>, C::DeleteForward},
+    {Is<K::DeleteStartOfWord>, C::DeleteWordBack},
+    {IsBackspace, C::DeleteBack},
+    {Is<K::DeleteEndOfWord>, C::DeleteWordForward},
+    {IsLineBreak, C::NewLine},
+    {Is<K::MoveToNextChar>, C::CharRight},
+    {Is<K::MoveToPreviousChar>, C::CharLeft},
+    {Is<K::SelectNextChar>, C::CharRightExtend},
+    {Is<K::SelectPreviousChar>, C::CharLeftExtend},
+    {Is<K::MoveToNextWord>, C::WordRight},
+    {Is<K::SelectNextWord>, C::WordRightExtend},
+    {Is<K::MoveToPreviousWord>, C::WordLeft},
+    {Is<K::SelectPreviousWord>, C::WordLeftExtend},
+    {Is<K::MoveToNextLine>, C::RowDown},
+    {Is<K::SelectNextLine>, C::RowDownExtend},
+    {Is<K::MoveToPreviousLine>, C::RowUp},
+    {Is<K::SelectPreviousLine>, C::RowUpExtend},
+    {Is<K::MoveToNextPage>, C::PageDown},
+    {Is<K::SelectNextPage>, C::PageDownExtend},
+    {Is<K::MoveToPreviousPage>, C::PageUp},
+    {Is<K::SelectPreviousPage>, C::PageUpExtend},
+    {Is<K::MoveToStartOfLine>, C::RowHome},
+    {Is<K::SelectStartOfLine>, C::RowHomeExtend},
+    {Is<K::MoveToEndOfLine>, C::RowEnd},
+    {Is<K::SelectEndOfLine>, C::RowEndExtend},
+    {Is<K::MoveToStartOfDocument>, C::DocumentStart},
+    {Is<K::SelectStartOfDocument>, C::DocumentStartExtend},
+    {Is<K::MoveToEndOfDocument>, C::DocumentEnd},
+    {Is<K::SelectEndOfDocument>, C::DocumentEndExtend},
+};
+
+const TKeyBinding* BindingOf(const QKeyEvent* event) {
+    const auto binding = std::find_if(std::begin(KeyTable), std::end(KeyTable),
+                                      [event](const TKeyBinding& b) { return b.Matches(event); });
+    return binding != std::end(KeyTable) ? binding : nullptr;
+}
+
+// The context menu: Qt's own captions of a text edit's menu, with their keys.
+struct TMenuEntry {
+    const char* Caption;
+    QKeySequence::StandardKey Key;
+    TEditCommand Command;
+    bool SeparatorBefore;
+};
+
+const TMenuEntry MenuEntries[] = {
+    {"&Undo", K::Undo, C::Undo, false},
+    {"&Redo", K::Redo, C::Redo, false},
+    {"Cu&t", K::Cut, C::Cut, true},
+    {"&Copy", K::Copy, C::Copy, false},
+    {"&Paste", K::Paste, C::Paste, false},
+    {"Delete", K::UnknownKey, C::Clear, false},
+    {"Select All", K::SelectAll, C::SelectAll, true},
+};
+
+QString MenuText(const TMenuEntry& entry) {
+    QString caption = QCoreApplication::translate("QWidgetTextControl", entry.Caption);
+    const QString shortcut = QKeySequence(entry.Key).toString(QKeySequence::NativeText);
     return shortcut.isEmpty() ? caption : caption + QLatin1Char('\t') + shortcut;
+}
+
+std::u16string ToU16(const QString& text) {
+    return text.toStdU16String();
 }
 
 } // namespace
@@ -61,10 +137,7 @@ bool TListMemo::event(QEvent* event) {
     // Editing keys go to the memo before any shortcut of its window.
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        const auto& keys = EditingKeys();
-        if (IsTypedText(key) || std::any_of(keys.begin(), keys.end(), [key](const TEditingKey& k) {
-                return k.Matches(key);
-            })) {
+        if (IsTypedText(key) || BindingOf(key) != nullptr) {
             event->accept();
             return true;
         }
@@ -72,163 +145,12 @@ bool TListMemo::event(QEvent* event) {
     return QAbstractScrollArea::event(event);
 }
 
-void TListMemo::paintEvent(QPaintEvent* event) {
-    TrimLayouts();
-    QPainter painter(viewport());
-    painter.setPen(palette().color(QPalette::Text));
-    QTextCharFormat selected;
-    selected.setBackground(palette().brush(QPalette::Highlight));
-    selected.setForeground(palette().brush(QPalette::HighlightedText));
-    const TTextPos from = SelectionStart();
-    const TTextPos to = SelectionEnd();
-    const qreal breakWidth = fontMetrics().horizontalAdvance(QLatin1Char(' '));
-    const QRect dirty = event->rect();
-
-    // Chunk by chunk from the top row down; each chunk's layout is drawn whole, clipped.
-    TChunkRow chunk{TopLine, TopChunk, 0};
-    qreal y = Margin - LineOf({TopLine, TopChunk, TopRow}).y();
-    for (bool more = true; more && y < viewport()->height();) {
-        QTextLayout& layout = LayoutOf(chunk.Line, chunk.Chunk);
-        const qreal height = layout.boundingRect().height();
-        const int64_t start = Chunks.Start(chunk.Line, chunk.Chunk);
-        const int64_t end = start + layout.text().size();
-        const bool lastChunk = chunk.Chunk + 1 == Chunks.Count(chunk.Line);
-        if (y + height >= dirty.top() && y <= dirty.bottom()) {
-            QList<QTextLayout::FormatRange> selections;
-            if (HasSelection() &&
-                (from.Line < chunk.Line ||
-                 (from.Line == chunk.Line && from.Column < end + lastChunk)) &&
-                (chunk.Line < to.Line || (chunk.Line == to.Line && to.Column > start))) {
-                const int64_t selStart =
-                    from.Line == chunk.Line ? std::max(from.Column, start) : start;
-                const int64_t selEnd = to.Line == chunk.Line ? std::min(to.Column, end) : end;
-                if (selEnd > selStart) {
-                    selections.push_back({static_cast<int>(selStart - start),
-                                          static_cast<int>(selEnd - selStart), selected});
-                }
-                if (lastChunk && chunk.Line < to.Line) {
-                    // The selected line break shows as a space's width after the line.
-                    const QTextLine last = layout.lineAt(layout.lineCount() - 1);
-                    painter.fillRect(QRectF(Margin + last.naturalTextWidth(), y + last.y(),
-                                            breakWidth, last.height()),
-                                     selected.background());
-                }
-            }
-            layout.draw(&painter, QPointF(Margin, y), selections);
-            if (chunk.Line == Caret.Line && chunk.Chunk == Chunks.Of(Caret) && hasFocus()) {
-                const int column = static_cast<int>(Caret.Column - start) +
-                                   (Preedit.isEmpty() ? 0 : PreeditCursor);
-                const QTextLine row = layout.lineForTextPosition(column);
-                if (row.isValid()) {
-                    const qreal x = Margin + row.cursorToX(column);
-                    CaretRect = QRectF(x - 1, y + row.y(), 3, row.height()).toAlignedRect();
-                }
-                if (CaretShown) {
-                    layout.drawCursor(&painter, QPointF(Margin, y), column, 1);
-                }
-            }
-        }
-        y += height;
-        chunk.Index = RowCount(chunk.Line, chunk.Chunk) - 1;
-        more = Chunks.Step(chunk, true);
-    }
-}
-
-void TListMemo::resizeEvent(QResizeEvent* event) {
-    QAbstractScrollArea::resizeEvent(event);
-    ForgetLayouts();
-    ClampTop();
-    UpdateScrollBar();
-}
-
-void TListMemo::changeEvent(QEvent* event) {
-    QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange) {
-        ForgetLayouts();
-        ClampTop();
-        UpdateScrollBar();
-        viewport()->update();
-    }
-}
-
-const std::vector<TListMemo::TEditingKey>& TListMemo::EditingKeys() {
-    using K = QKeySequence;
-    // Checked in this order; the first key that matches runs. A Select variant keeps the
-    // anchor where it is.
-    static const std::vector<TEditingKey> Keys = {
-        {Is<K::Undo>, [](TListMemo& m) { m.Undo(); }},
-        {IsRedoKey, [](TListMemo& m) { m.Redo(); }},
-        {Is<K::Copy>, [](TListMemo& m) { m.Copy(); }},
-        {Is<K::Cut>, [](TListMemo& m) { m.Cut(); }},
-        {Is<K::Paste>, [](TListMemo& m) { m.Paste(); }},
-        {Is<K::SelectAll>, [](TListMemo& m) { m.SelectAll(); }},
-        {Is<K::Delete>, [](TListMemo& m) { m.DeleteTo(m.NextChar(m.Caret)); }},
-        {Is<K::DeleteStartOfWord>, [](TListMemo& m) { m.DeleteTo(m.PreviousWord(m.Caret)); }},
-        {IsBackspace, [](TListMemo& m) { m.DeleteTo(m.PreviousChar(m.Caret)); }},
-        {Is<K::DeleteEndOfWord>, [](TListMemo& m) { m.DeleteTo(m.NextWord(m.Caret)); }},
-        {IsLineBreak, [](TListMemo& m) { m.ReplaceSelection(QStringLiteral("\n"), false); }},
-        {Is<K::MoveToNextChar>,
-         [](TListMemo& m) {
-             m.MoveCaret(m.HasSelection() ? m.SelectionEnd() : m.NextChar(m.Caret), false);
-         }},
-        {Is<K::MoveToPreviousChar>,
-         [](TListMemo& m) {
-             m.MoveCaret(m.HasSelection() ? m.SelectionStart() : m.PreviousChar(m.Caret), false);
-         }},
-        {Is<K::SelectNextChar>, [](TListMemo& m) { m.MoveCaret(m.NextChar(m.Caret), true); }},
-        {Is<K::SelectPreviousChar>,
-         [](TListMemo& m) { m.MoveCaret(m.PreviousChar(m.Caret), true); }},
-        {Is<K::MoveToNextWord>, [](TListMemo& m) { m.MoveCaret(m.NextWord(m.Caret), false); }},
-        {Is<K::SelectNextWord>, [](TListMemo& m) { m.MoveCaret(m.NextWord(m.Caret), true); }},
-        {Is<K::MoveToPreviousWord>,
-         [](TListMemo& m) { m.MoveCaret(m.PreviousWord(m.Caret), false); }},
-        {Is<K::SelectPreviousWord>,
-         [](TListMemo& m) { m.MoveCaret(m.PreviousWord(m.Caret), true); }},
-        {Is<K::MoveToNextLine>,
-         [](TListMemo& m) { m.MoveCaret(m.ByRows(m.Caret, 1), false, true); }},
-        {Is<K::SelectNextLine>,
-         [](TListMemo& m) { m.MoveCaret(m.ByRows(m.Caret, 1), true, true); }},
-        {Is<K::MoveToPreviousLine>,
-         [](TListMemo& m) { m.MoveCaret(m.ByRows(m.Caret, -1), false, true); }},
-        {Is<K::SelectPreviousLine>,
-         [](TListMemo& m) { m.MoveCaret(m.ByRows(m.Caret, -1), true, true); }},
-        {Is<K::MoveToNextPage>, [](TListMemo& m) { m.PageBy(1, false); }},
-        {Is<K::SelectNextPage>, [](TListMemo& m) { m.PageBy(1, true); }},
-        {Is<K::MoveToPreviousPage>, [](TListMemo& m) { m.PageBy(-1, false); }},
-        {Is<K::SelectPreviousPage>, [](TListMemo& m) { m.PageBy(-1, true); }},
-        {Is<K::MoveToStartOfLine>, [](TListMemo& m) { m.MoveCaret(m.RowStart(m.Caret), false); }},
-        {Is<K::SelectStartOfLine>, [](TListMemo& m) { m.MoveCaret(m.RowStart(m.Caret), true); }},
-        {Is<K::MoveToEndOfLine>, [](TListMemo& m) { m.MoveCaret(m.RowEnd(m.Caret), false); }},
-        {Is<K::SelectEndOfLine>, [](TListMemo& m) { m.MoveCaret(m.RowEnd(m.Caret), true); }},
-        {Is<K::MoveToStartOfDocument>,
-         [](TListMemo& m) {
-             m.MoveCaret({0, 0}, false);
-         }},
-        {Is<K::SelectStartOfDocument>,
-         [](TListMemo& m) {
-             m.MoveCaret({0, 0}, true);
-         }},
-        {Is<K::MoveToEndOfDocument>, [](TListMemo& m) { m.MoveCaret(m.Doc.End(), false); }},
-        {Is<K::SelectEndOfDocument>, [](TListMemo& m) { m.MoveCaret(m.Doc.End(), true); }},
-    };
-    return Keys;
-}
-
-void TListMemo::PageBy(int pages, bool select) {
-    ScrollRows(pages * PageRows());
-    MoveCaret(ByRows(Caret, pages * PageRows()), select, true);
-}
-
 void TListMemo::keyPressEvent(QKeyEvent* event) {
-    TrimLayouts();
-    const auto& keys = EditingKeys();
-    const auto key = std::find_if(keys.begin(), keys.end(),
-                                  [event](const TEditingKey& k) { return k.Matches(event); });
-    if (key != keys.end()) {
-        key->Run(*this);
+    if (const TKeyBinding* binding = BindingOf(event)) {
+        RunGuarded([this, binding] { Edit.Execute(binding->Command); });
         event->accept();
     } else if (IsTypedText(event)) {
-        ReplaceSelection(event->text(), true);
+        RunGuarded([this, event] { Edit.Type(ToU16(event->text())); });
         event->accept();
     } else {
         event->ignore();
@@ -236,34 +158,38 @@ void TListMemo::keyPressEvent(QKeyEvent* event) {
 }
 
 void TListMemo::inputMethodEvent(QInputMethodEvent* event) {
-    if (event->replacementLength() > 0) {
-        const int64_t start = std::max<int64_t>(Caret.Column + event->replacementStart(), 0);
-        Anchor = Doc.Clamp({Caret.Line, start});
-        Caret = Doc.Clamp({Caret.Line, start + event->replacementLength()});
-    }
-    if (!event->commitString().isEmpty() || event->replacementLength() > 0 ||
-        (HasSelection() && !event->preeditString().isEmpty())) {
-        ReplaceSelection(event->commitString(), true);
-    }
-    Preedit = event->preeditString();
-    PreeditCursor = static_cast<int>(Preedit.size());
-    for (const QInputMethodEvent::Attribute& attribute : event->attributes()) {
-        if (attribute.type == QInputMethodEvent::Cursor) {
-            PreeditCursor = attribute.start;
+    RunGuarded([this, event] {
+        const TTextPos caret = Edit.Caret();
+        if (event->replacementLength() > 0) {
+            const int64_t start = std::max<int64_t>(caret.Column + event->replacementStart(), 0);
+            Edit.SetSelection({caret.Line, start},
+                              {caret.Line, start + event->replacementLength()});
         }
-    }
-    ForgetChangedLines({Caret.Line, 0, 0});
-    ClampTop();
-    EnsureCaretVisible();
+        if (!event->commitString().isEmpty() || event->replacementLength() > 0 ||
+            (Edit.HasSelection() && !event->preeditString().isEmpty())) {
+            Edit.Type(ToU16(event->commitString()));
+        }
+        int cursor = static_cast<int>(event->preeditString().size());
+        for (const QInputMethodEvent::Attribute& attribute : event->attributes()) {
+            if (attribute.type == QInputMethodEvent::Cursor) {
+                cursor = attribute.start;
+            }
+        }
+        Edit.SetComposition(ToU16(event->preeditString()), cursor);
+    });
     event->accept();
 }
 
 QVariant TListMemo::inputMethodQuery(Qt::InputMethodQuery query) const {
     // Input methods see the caret's line, or a stretch of it around the caret.
-    const int64_t begin = std::max<int64_t>(0, Caret.Column - SurroundingChars);
-    const QString line = Slice(Caret.Line, begin, Caret.Column + SurroundingChars);
-    const int column = static_cast<int>(Caret.Column - begin);
-    const int anchor = static_cast<int>(std::clamp<int64_t>(Anchor.Column - begin, 0, line.size()));
+    const TTextPos caret = Edit.Caret();
+    const TTextPos anchor = Edit.Anchor();
+    const int64_t begin = std::max<int64_t>(0, caret.Column - SurroundingChars);
+    const QString line = QString::fromStdU16String(
+        Edit.Document().LineSlice(caret.Line, begin, caret.Column + SurroundingChars));
+    const int column = static_cast<int>(caret.Column - begin);
+    const int anchorColumn =
+        static_cast<int>(std::clamp<int64_t>(anchor.Column - begin, 0, line.size()));
     switch (query) {
     case Qt::ImEnabled:
         return true;
@@ -272,19 +198,20 @@ QVariant TListMemo::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImFont:
         return font();
     case Qt::ImCursorRectangle: {
-        const QRect global = CharacterRect(Caret);
-        return QRect(mapFromGlobal(global.topLeft()), QSize(1, global.height()));
+        const TTextRect rect = Edit.CharacterRect(caret);
+        return QRect(viewport()->mapTo(this, TextOrigin() + QPoint(rect.X, rect.Y)),
+                     QSize(1, rect.Height));
     }
     case Qt::ImCursorPosition:
     case Qt::ImAbsolutePosition:
         return column;
     case Qt::ImAnchorPosition:
-        return Anchor.Line == Caret.Line ? anchor : column;
+        return anchor.Line == caret.Line ? anchorColumn : column;
     case Qt::ImSurroundingText:
         return line;
     case Qt::ImCurrentSelection:
-        return Anchor.Line == Caret.Line
-                   ? line.mid(std::min(anchor, column), std::abs(anchor - column))
+        return anchor.Line == caret.Line
+                   ? line.mid(std::min(anchorColumn, column), std::abs(anchorColumn - column))
                    : QString();
     case Qt::ImTextBeforeCursor:
         return line.left(column);
@@ -296,47 +223,29 @@ QVariant TListMemo::inputMethodQuery(Qt::InputMethodQuery query) const {
 }
 
 void TListMemo::mousePressEvent(QMouseEvent* event) {
-    if (!Preedit.isEmpty()) {
+    if (Edit.IsComposing()) {
         QGuiApplication::inputMethod()->commit();
     }
     if (event->button() == Qt::LeftButton) {
-        MoveCaret(PosAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
+        const QPoint at = event->position().toPoint() - TextOrigin();
+        RunGuarded([this, at, event] {
+            Edit.Click(at.x(), at.y(), event->modifiers() & Qt::ShiftModifier);
+        });
     }
 }
 
 void TListMemo::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() & Qt::LeftButton) {
-        // Dragging above the text scrolls it down row by row; below, the caret's own
-        // scrolling follows the pointer.
-        if (event->position().y() < 0) {
-            ScrollRows(-1);
-        }
-        MoveCaret(PosAt(event->position().toPoint()), true);
+        const QPoint at = event->position().toPoint() - TextOrigin();
+        RunGuarded([this, at] { Edit.DragTo(at.x(), at.y()); });
     }
 }
 
 void TListMemo::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        return;
+    if (event->button() == Qt::LeftButton) {
+        const QPoint at = event->position().toPoint() - TextOrigin();
+        RunGuarded([this, at] { Edit.SelectWordAt(at.x(), at.y()); });
     }
-    const TTextPos at = PosAt(event->position().toPoint());
-    const int64_t begin = std::max<int64_t>(0, at.Column - WordChars);
-    const QString text = Slice(at.Line, begin, at.Column + WordChars);
-    if (text.isEmpty()) {
-        MoveCaret(at, false);
-        return;
-    }
-    // The run of characters of one kind under the pointer.
-    int start = static_cast<int>(std::min<int64_t>(at.Column - begin, text.size() - 1));
-    const int wanted = CharClass(text[start]);
-    int end = start + 1;
-    while (start > 0 && CharClass(text[start - 1]) == wanted) {
-        --start;
-    }
-    while (end < text.size() && CharClass(text[end]) == wanted) {
-        ++end;
-    }
-    SetSelection({at.Line, begin + start}, {at.Line, begin + end});
 }
 
 void TListMemo::wheelEvent(QWheelEvent* event) {
@@ -346,50 +255,20 @@ void TListMemo::wheelEvent(QWheelEvent* event) {
         return;
     }
     const int rows = -delta * QApplication::wheelScrollLines() / 120;
-    ScrollRows(rows != 0 ? rows : (delta > 0 ? -1 : 1));
+    RunGuarded([this, rows, delta] { Edit.ScrollRows(rows != 0 ? rows : (delta > 0 ? -1 : 1)); });
     event->accept();
-}
-
-void TListMemo::focusInEvent(QFocusEvent* event) {
-    QAbstractScrollArea::focusInEvent(event);
-    RestartBlink();
-}
-
-void TListMemo::focusOutEvent(QFocusEvent* event) {
-    QAbstractScrollArea::focusOutEvent(event);
-    Blink.stop();
-    viewport()->update();
 }
 
 void TListMemo::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    const auto add = [&](const char* text, QKeySequence::StandardKey key, bool enabled,
-                         void (TListMemo::*slot)()) {
-        QAction* action = menu.addAction(MenuText(text, key));
-        action->setEnabled(enabled);
-        connect(action, &QAction::triggered, this, slot);
-    };
-    add("&Undo", QKeySequence::Undo, Doc.CanUndo(), &TListMemo::Undo);
-    add("&Redo", QKeySequence::Redo, Doc.CanRedo(), &TListMemo::Redo);
-    menu.addSeparator();
-    add("Cu&t", QKeySequence::Cut, HasSelection(), &TListMemo::Cut);
-    add("&Copy", QKeySequence::Copy, HasSelection(), &TListMemo::CopySelection);
-    add("&Paste", QKeySequence::Paste, !QGuiApplication::clipboard()->text().isEmpty(),
-        &TListMemo::Paste);
-    add("Delete", QKeySequence::UnknownKey, HasSelection(), &TListMemo::DeleteSelection);
-    menu.addSeparator();
-    add("Select All", QKeySequence::SelectAll, true, &TListMemo::SelectAll);
-    menu.exec(event->globalPos());
-}
-
-void TListMemo::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == Blink.timerId()) {
-        // Only the caret is drawn again: blinking lays nothing out.
-        CaretShown = !CaretShown;
-        if (!CaretRect.isEmpty()) {
-            viewport()->update(CaretRect);
+    for (const TMenuEntry& entry : MenuEntries) {
+        if (entry.SeparatorBefore) {
+            menu.addSeparator();
         }
-        return;
+        QAction* action = menu.addAction(MenuText(entry));
+        action->setEnabled(Edit.CanExecute(entry.Command));
+        connect(action, &QAction::triggered, this,
+                [this, &entry] { RunGuarded([this, &entry] { Edit.Execute(entry.Command); }); });
     }
-    QAbstractScrollArea::timerEvent(event);
+    menu.exec(event->globalPos());
 }

@@ -1,5 +1,6 @@
 #include "win32/Application.h"
 
+#include "core/HandlerGuard.h"
 #include "core/WideText.h"
 #include "win32/Form.h"
 #include "win32/ListMemo.h"
@@ -26,6 +27,7 @@ void ShowBox(UINT style, const std::wstring& caption, const std::wstring& text) 
 
 TApplication::TApplication() {
     Application = this;
+    SetErrorReport([this](const Exception& error) { HandleException(error); });
 }
 
 TApplication::~TApplication() {
@@ -35,6 +37,7 @@ TApplication::~TApplication() {
     if (Window != nullptr) {
         DestroyWindow(Window);
     }
+    SetErrorReport(nullptr);
     Application = nullptr;
 }
 
@@ -123,16 +126,6 @@ void TApplication::HandleException(const Exception& error) {
 
 void TApplication::ShowException(const Exception& error) {
     ShowErrorBox(Utf8ToWide(ErrorBoxText(error.Message)));
-}
-
-void RunGuarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const Exception& error) {
-        Application->HandleException(error);
-    } catch (...) {
-        Application->HandleException(Exception(""));
-    }
 }
 
 void ShowPlainMessage(const std::wstring& text) {

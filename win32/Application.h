@@ -66,10 +66,6 @@ private:
 
 extern TApplication* Application;
 
-// Runs an event handler: an Exception that escapes it ends the handler and is shown by
-// the application; any other failure is shown as an error with an empty message.
-void RunGuarded(const std::function<void()>& handler);
-
 // The program's message boxes: modal for all its windows, with one OK button that
 // Enter and Esc both press; afterwards the window that was active before is active.
 // A plain box: the application title as caption, no icon.

@@ -1,6 +1,7 @@
 #include "win32/Form.h"
 
 #include "core/Exception.h"
+#include "core/HandlerGuard.h"
 #include "win32/Application.h"
 #include "win32/ListMemo.h"
 

@@ -1,6 +1,7 @@
 #include "win32/ListMemo.h"
 
 #include "core/Desktop.h"
+#include "core/HandlerGuard.h"
 #include "core/WideText.h"
 #include "win32/Application.h"
 #include "win32/ListMemoAccessible.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "document/ChunkLayoutCache.h"
-#include "document/LineChunks.h"
 #include "document/ListDocument.h"
+#include "editor/ChunkLayoutCache.h"
+#include "editor/LineChunks.h"
 
 #include <windows.h>
 

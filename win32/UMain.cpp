@@ -4,6 +4,7 @@
 
 #include "core/AnsiText.h"
 #include "core/Desktop.h"
+#include "core/HandlerGuard.h"
 #include "core/IntegerText.h"
 #include "core/MakerDetails.h"
 #include "core/Paths.h"

@@ -77,7 +77,7 @@ TResult RunMemoCase(int64_t count) {
     return Measure(
         window, *list, [button] { QTest::mouseClick(button, Qt::LeftButton); },
         [list] {
-            const int64_t last = list->LastVisibleLine();
+            const int64_t last = list->Editor().LastVisibleLine();
             return (list->LineText(last - 1) + QLatin1Char('|') + list->LineText(last))
                 .toStdString();
         });

@@ -1,4 +1,5 @@
-#include "app/HandlerGuard.h"
+#include "app/Application.h"
+#include "core/HandlerGuard.h"
 #include "forms/UMain.h"
 #include "tests/forms/FormTesting.h"
 #include "tests/forms/ModalBoxes.h"

@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, LargestCountIsInstantAndEndsWithTheEmptyLine) {
     SetText("EditMemoryCounter", "2147483647");
     Press("BtnGerMemoryValueList");
     auto* list = Control<TListMemo>(&Window, "MemoMemoryList");
-    EXPECT_EQ(list->LineCount(), int64_t{2147483648});
+    EXPECT_EQ(list->Editor().Document().LineCount(), int64_t{2147483648});
     EXPECT_EQ(list->LineText(0), "0");
     EXPECT_EQ(list->LineText(2147483646), "fffffffe");
     EXPECT_EQ(list->LineText(2147483647), "");
@@ -284,8 +284,8 @@ TEST_F(MainWindowTest, HugeCopyIsRefusedWithAWarning) {
     SetText("EditMemoryCounter", "2147483647");
     Press("BtnGerMemoryValueList");
     auto* list = Control<TListMemo>(&Window, "MemoMemoryList");
-    list->SelectAll();
-    const TSeenBox box = RunClosingBox([&] { EXPECT_FALSE(list->Copy()); });
+    list->Editor().Execute(TEditCommand::SelectAll);
+    const TSeenBox box = RunClosingBox([&] { list->Editor().Execute(TEditCommand::Copy); });
     EXPECT_EQ(box.Caption, "Quorvin");
     EXPECT_EQ(box.Icon, QMessageBox::Warning);
     EXPECT_TRUE(box.Text.contains("too large to copy")) << box.Text.toStdString();

@@ -9,12 +9,13 @@ declare -A allowed=(
   [core]="core"
   [readout]="core readout"
   [document]="core readout document"
+  [editor]="core readout document editor"
   [settings]="core settings"
   [pictures]="core pictures"
-  [widgets]="core readout document widgets"
+  [widgets]="core readout document editor widgets"
   [app]="core app"
-  [forms]="core readout document settings pictures widgets app forms"
-  [program]="core readout document settings pictures widgets app forms program"
+  [forms]="core readout document editor settings pictures widgets app forms"
+  [program]="core readout document editor settings pictures widgets app forms program"
   [win32]="core readout document settings win32"
 )
 

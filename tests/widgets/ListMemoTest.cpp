@@ -68,11 +68,11 @@ class ListMemoKeyTest : public ListMemoTest, public testing::WithParamInterface<
 TEST_P(ListMemoKeyTest, EditsLikeATextEdit) {
     const KeyCase& c = GetParam();
     Memo->SetText(c.Text);
-    Memo->SetSelection(c.Caret, c.Caret);
+    Memo->Editor().SetSelection(c.Caret, c.Caret);
     QTest::keyClicks(Memo, c.Typed);
     Keys(c.Keys);
     EXPECT_EQ(Memo->Text(), c.Result);
-    EXPECT_EQ(Memo->CaretPos(), c.CaretAfter);
+    EXPECT_EQ(Memo->Editor().Caret(), c.CaretAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -122,15 +122,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ListMemoTest, TypesInGeneratedLineAsText) {
     Memo->SetGeneratedLines(10);
-    Memo->SetSelection({3, 1}, {3, 1});
+    Memo->Editor().SetSelection({3, 1}, {3, 1});
     QTest::keyClicks(Memo, "z");
     EXPECT_EQ(Memo->Text(), "0\n1\n2\n3z\n4\n5\n6\n7\n8\n9\n");
-    EXPECT_EQ(Memo->Document().PieceList().size(), 3u);
+    EXPECT_EQ(Memo->Editor().Document().PieceList().size(), 3u);
 }
 
 TEST_F(ListMemoTest, InputMethodCommitsChinese) {
     Memo->SetText("--\n");
-    Memo->SetSelection({0, 2}, {0, 2});
+    Memo->Editor().SetSelection({0, 2}, {0, 2});
     QInputMethodEvent composing("zhong", {});
     QApplication::sendEvent(Memo, &composing);
     EXPECT_EQ(Memo->Text(), "--\n");
@@ -153,12 +153,12 @@ TEST_F(ListMemoTest, MouseDragSelectsAndDoubleClickSelectsWord) {
     QTest::mousePress(Memo->viewport(), Qt::LeftButton, {}, PointOf({0, 0}) - QPoint(2, 0));
     QTest::mouseMove(Memo->viewport(), PointOf({1, 3}) - QPoint(2, 0));
     QTest::mouseRelease(Memo->viewport(), Qt::LeftButton, {}, PointOf({1, 3}) - QPoint(2, 0));
-    EXPECT_EQ(Memo->AnchorPos(), (TTextPos{0, 0}));
-    EXPECT_EQ(Memo->CaretPos(), (TTextPos{1, 3}));
+    EXPECT_EQ(Memo->Editor().Anchor(), (TTextPos{0, 0}));
+    EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{1, 3}));
 
     QTest::mouseDClick(Memo->viewport(), Qt::LeftButton, {}, PointOf({0, 7}));
-    EXPECT_EQ(Memo->AnchorPos(), (TTextPos{0, 6}));
-    EXPECT_EQ(Memo->CaretPos(), (TTextPos{0, 10}));
+    EXPECT_EQ(Memo->Editor().Anchor(), (TTextPos{0, 6}));
+    EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{0, 10}));
 }
 
 TEST_F(ListMemoTest, PageDownAndWheelScrollByRows) {
@@ -166,7 +166,7 @@ TEST_F(ListMemoTest, PageDownAndWheelScrollByRows) {
     Keys({Qt::Key_PageDown});
     const int64_t top = Memo->verticalScrollBar()->value();
     EXPECT_GT(top, 0);
-    EXPECT_EQ(Memo->CaretPos(), (TTextPos{top, 0}));
+    EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{top, 0}));
     EXPECT_EQ(Memo->verticalScrollBar()->value(), top);
 
     const QPoint inside = Memo->viewport()->rect().center();
@@ -174,7 +174,7 @@ TEST_F(ListMemoTest, PageDownAndWheelScrollByRows) {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(Memo->viewport(), &wheel);
     EXPECT_EQ(Memo->verticalScrollBar()->value(), top + QApplication::wheelScrollLines());
-    EXPECT_EQ(Memo->CaretPos(), (TTextPos{top, 0}));
+    EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{top, 0}));
 }
 
 TEST_F(ListMemoTest, TabMovesFocusOn) {
@@ -201,12 +201,12 @@ TEST_F(ListMemoTest, ScreenReadersReadAroundTheCaretOfHugeList) {
     EXPECT_EQ(text->text(caret, caret + 9), "fffffffe\n");
     EXPECT_EQ(text->characterCount(), caret + 9);
     text->setCursorPosition(caret - 9);
-    EXPECT_EQ(Memo->CaretPos(), (TTextPos{MaxCount - 2, 0}));
+    EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{MaxCount - 2, 0}));
 }
 
 TEST_F(ListMemoTest, ScreenReadersReadShownLinesAndCaret) {
     Memo->SetGeneratedLines(1000);
-    Memo->SetSelection({2, 1}, {2, 1});
+    Memo->Editor().SetSelection({2, 1}, {2, 1});
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(Memo);
     ASSERT_NE(accessible, nullptr);
     QAccessibleTextInterface* text = accessible->textInterface();
@@ -214,10 +214,10 @@ TEST_F(ListMemoTest, ScreenReadersReadShownLinesAndCaret) {
     EXPECT_TRUE(text->text(0, text->characterCount()).startsWith("0\n1\n2\n3\n"));
     EXPECT_EQ(text->cursorPosition(), 5);
     text->setCursorPosition(2);
-    EXPECT_EQ(Memo->CaretPos(), (TTextPos{1, 0}));
+    EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{1, 0}));
 
     // Position 900 has the byte 0x84.
-    Memo->SetSelection({900, 0}, {900, 0});
+    Memo->Editor().SetSelection({900, 0}, {900, 0});
     const QString shown = text->text(0, text->characterCount());
     EXPECT_EQ(shown.mid(text->cursorPosition(), 9), "ffffff84\n");
 }
@@ -235,16 +235,16 @@ TEST_F(ListMemoTest, RefusesToCopyHugeSelection) {
 TEST_F(ListMemoTest, DeletesAndRestoresHugeList) {
     Memo->SetGeneratedLines(MaxCount);
     Keys({Qt::CTRL | Qt::Key_A, Qt::Key_Delete});
-    EXPECT_EQ(Memo->LineCount(), 1);
+    EXPECT_EQ(Memo->Editor().Document().LineCount(), 1);
     Keys({Qt::CTRL | Qt::Key_Z});
-    EXPECT_EQ(Memo->LineCount(), MaxCount + 1);
+    EXPECT_EQ(Memo->Editor().Document().LineCount(), MaxCount + 1);
 }
 
 TEST_F(ListMemoTest, CtrlEndShowsLastLinesOfHugeList) {
     Memo->SetGeneratedLines(MaxCount);
     Keys({Qt::CTRL | Qt::Key_End});
-    EXPECT_EQ(Memo->CaretPos(), (TTextPos{MaxCount, 0}));
-    EXPECT_EQ(Memo->LastVisibleLine(), MaxCount);
+    EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{MaxCount, 0}));
+    EXPECT_EQ(Memo->Editor().LastVisibleLine(), MaxCount);
     EXPECT_LE(Memo->verticalScrollBar()->value(), MaxCount - 1);
     EXPECT_EQ(Memo->LineText(MaxCount - 1), "fffffffe");
     EXPECT_EQ(Memo->LineText(MaxCount), "");
@@ -260,7 +260,7 @@ TEST_F(ListMemoTest, ScrollBarKeepsCountingPastIntRange) {
         Keys({Qt::Key_Return});
     }
     const QScrollBar* bar = Memo->verticalScrollBar();
-    EXPECT_EQ(Memo->LineCount(), MaxCount + 51);
+    EXPECT_EQ(Memo->Editor().Document().LineCount(), MaxCount + 51);
     EXPECT_EQ(bar->value(), bar->maximum());
     Keys({Qt::CTRL | Qt::Key_Home});
     EXPECT_EQ(bar->value(), 0);
@@ -287,9 +287,9 @@ class ListMemoLongLineTest : public ListMemoTest,
 TEST_P(ListMemoLongLineTest, MovesTheCaret) {
     const TLongLineCase& c = GetParam();
     Memo->SetText(LongLine() + QStringLiteral("\nnext"));
-    Memo->SetSelection(c.Caret, c.Caret);
+    Memo->Editor().SetSelection(c.Caret, c.Caret);
     Keys(c.Keys);
-    EXPECT_EQ(Memo->CaretPos(), c.CaretAfter);
+    EXPECT_EQ(Memo->Editor().Caret(), c.CaretAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -312,30 +312,30 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ListMemoTest, WrapsLongLineIntoRowsAndEditsIt) {
     Memo->SetText(LongLine());
-    Memo->SetSelection({0, 0}, {0, 0});
+    Memo->Editor().SetSelection({0, 0}, {0, 0});
     Keys({Qt::Key_Down});
-    const int64_t rowWidth = Memo->CaretPos().Column;
+    const int64_t rowWidth = Memo->Editor().Caret().Column;
     EXPECT_GT(rowWidth, 10);
     EXPECT_LT(rowWidth, 200);
     Keys({Qt::Key_End});
-    EXPECT_EQ(Memo->CaretPos().Column, 2 * rowWidth);
+    EXPECT_EQ(Memo->Editor().Caret().Column, 2 * rowWidth);
 
-    Memo->SetSelection({0, 4000}, {0, 4000});
+    Memo->Editor().SetSelection({0, 4000}, {0, 4000});
     QTest::keyClicks(Memo, "ab");
     EXPECT_EQ(Memo->LineText(0).mid(3999, 4), "xabx");
-    const QRect caret = Memo->CharacterRect(Memo->CaretPos());
+    const QRect caret = Memo->CharacterRect(Memo->Editor().Caret());
     EXPECT_TRUE(Memo->viewport()->rect().contains(Memo->viewport()->mapFromGlobal(caret.center())));
     Keys({Qt::CTRL | Qt::Key_Z});
     EXPECT_EQ(Memo->LineText(0), LongLine());
-    EXPECT_EQ(Memo->CaretPos(), (TTextPos{0, 4000}));
+    EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{0, 4000}));
 }
 
 TEST_F(ListMemoTest, PastesLongLineFromUtf8) {
     QApplication::clipboard()->setText(LongLine());
     Keys({Qt::CTRL | Qt::Key_V});
     EXPECT_EQ(Memo->Text(), LongLine());
-    EXPECT_EQ(Memo->CaretPos(), (TTextPos{0, LongLine().size()}));
-    EXPECT_EQ(Memo->LastVisibleLine(), 0);
+    EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{0, LongLine().size()}));
+    EXPECT_EQ(Memo->Editor().LastVisibleLine(), 0);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "document/LineChunks.h"
+#include "editor/LineChunks.h"
 
 #include <algorithm>
 #include <string>

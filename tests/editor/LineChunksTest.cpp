@@ -1,4 +1,4 @@
-#include "document/LineChunks.h"
+#include "editor/LineChunks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "document/ChunkLayoutCache.h"
+#include "editor/ChunkLayoutCache.h"
 
 #include <gtest/gtest.h>
 

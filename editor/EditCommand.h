@@ -1,0 +1,43 @@
+#pragma once
+
+// The list editor's commands. Each front end's key table maps its platform's keys to
+// them; its context menu runs the clipboard ones. An ...Extend command moves the caret
+// and keeps the anchor, so that the selection grows or shrinks.
+enum class TEditCommand {
+    CharLeft,
+    CharLeftExtend,
+    CharRight,
+    CharRightExtend,
+    WordLeft,
+    WordLeftExtend,
+    WordRight,
+    WordRightExtend,
+    RowUp,
+    RowUpExtend,
+    RowDown,
+    RowDownExtend,
+    PageUp,
+    PageUpExtend,
+    PageDown,
+    PageDownExtend,
+    RowHome,
+    RowHomeExtend,
+    RowEnd,
+    RowEndExtend,
+    DocumentStart,
+    DocumentStartExtend,
+    DocumentEnd,
+    DocumentEndExtend,
+    DeleteBack,
+    DeleteForward,
+    DeleteWordBack,
+    DeleteWordForward,
+    NewLine,
+    Undo,
+    Redo,
+    Cut,
+    Copy,
+    Paste,
+    Clear,
+    SelectAll,
+};

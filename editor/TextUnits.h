@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// How the editor reads UTF-16 text: by code points (a surrogate pair is one character,
+// a lone half is a character of its own), in classes for word moves, and as UTF-8 for
+// the clipboard.
+
+inline bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+inline bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// The code point that starts at `index`, and in `units` how many code units it takes.
+char32_t CodePointAt(std::u16string_view text, size_t index, size_t& units);
+// Where the code point before `index` starts (`index` > 0).
+size_t PreviousCodePointStart(std::u16string_view text, size_t index);
+
+// Word moves and double-clicks take runs of one class: words are letters, digits and
+// the like; spaces separate them; punctuation and symbols are runs of their own.
+enum class TCharClass { Space, Word, Other };
+TCharClass CharClassOf(char32_t character);
+
+// `text` in UTF-8, each "\n" written as `lineBreak`; a lone surrogate half becomes U+FFFD.
+std::string ToUtf8(std::u16string_view text, std::string_view lineBreak);
