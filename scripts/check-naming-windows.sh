@@ -10,7 +10,7 @@ headers=$(ls -d /usr/lib/gcc/x86_64-w64-mingw32/*-posix/include/c++ | sort -V | 
 run-clang-tidy -p "$build" -j "$(nproc)" -quiet \
   -extra-arg=--target=x86_64-w64-mingw32 \
   -extra-arg=-isystem"$headers" -extra-arg=-isystem"$headers/x86_64-w64-mingw32" \
-  "^$root/win32/[^/]*\.cpp\$" > "$build/naming-check.log" 2>&1 || {
+  "^$root/win32/.*\.cpp\$" > "$build/naming-check.log" 2>&1 || {
   grep -E 'warning:|error:' "$build/naming-check.log" | sort -u
   echo "Naming check failed; see $build/naming-check.log" >&2
   exit 1

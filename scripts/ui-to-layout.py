@@ -4,7 +4,7 @@ the Windows front end, so that each geometry and caption is written once:
 
     scripts/ui-to-layout.py forms/UMain.ui OUT/UMainLayout.h
 
-The header defines, in the namespace <Unit>Layout, Form (a TFormLayout, win32/Layout.h)
+The header defines, in the namespace <Unit>Layout, Form (a TFormLayout, win32/forms/Layout.h)
 and, for each control and menu item, an index constant into its tables
 (UMainLayout::Button1, UMainLayout::MnuExit). Texts become UTF-16
 literals; font sizes are pixel heights at 96 dots per inch, as the .ui gives them."""
@@ -12,7 +12,7 @@ literals; font sizes are pixel heights at 96 dots per inch, as the .ui gives the
 import sys
 import xml.etree.ElementTree as ElementTree
 
-# Qt classes and the control kinds of win32/Layout.h.
+# Qt classes and the control kinds of win32/forms/Layout.h.
 KINDS = {
     "QLabel": "Label",
     "QPushButton": "Button",
@@ -197,7 +197,7 @@ def generate(ui_path):
         "// Made by scripts/ui-to-layout.py from %s; edit the .ui file instead." % ui_path.split("/")[-1],
         "#pragma once",
         "",
-        '#include "win32/Layout.h"',
+        '#include "win32/forms/Layout.h"',
         "",
         "namespace %s {" % space,
     ]

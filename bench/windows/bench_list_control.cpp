@@ -12,10 +12,10 @@
 #include "UMainLayout.h"
 
 #include "readout/ByteReadout.h"
-#include "win32/Application.h"
-#include "win32/ListMemo.h"
-#include "win32/Program.h"
-#include "win32/UMain.h"
+#include "win32/app/Application.h"
+#include "win32/forms/UMain.h"
+#include "win32/program/Program.h"
+#include "win32/widgets/ListMemo.h"
 
 #include <psapi.h>
 

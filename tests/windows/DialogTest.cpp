@@ -7,11 +7,11 @@
 #include "UVisitePhoneLayout.h"
 
 #include "core/MakerDetails.h"
-#include "win32/UAboutBox.h"
-#include "win32/UFrmRegQQ.h"
-#include "win32/UGiveMoney.h"
-#include "win32/UMain.h"
-#include "win32/UVisitePhone.h"
+#include "win32/forms/UAboutBox.h"
+#include "win32/forms/UFrmRegQQ.h"
+#include "win32/forms/UGiveMoney.h"
+#include "win32/forms/UMain.h"
+#include "win32/forms/UVisitePhone.h"
 
 #include <gtest/gtest.h>
 

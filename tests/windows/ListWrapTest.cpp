@@ -3,8 +3,8 @@
 #include "UMainLayout.h"
 
 #include "core/WideText.h"
-#include "win32/ListMemo.h"
-#include "win32/UMain.h"
+#include "win32/forms/UMain.h"
+#include "win32/widgets/ListMemo.h"
 
 #include <gtest/gtest.h>
 
@@ -47,27 +47,27 @@ std::vector<TRowSpan> RowsByKeys(const TListMemo& list, int64_t length) {
     PressKey(VK_HOME, true);
     for (int64_t start = 0; rows.size() < 1000;) {
         PressKey(VK_END);
-        rows.push_back({start, list.Caret().Column});
+        rows.push_back({start, list.Editor().Caret().Column});
         POINT caret{-1, -1};
         GetCaretPos(&caret);
         EXPECT_TRUE(caret.x >= 0 && caret.x < client.right && caret.y >= 0 &&
                     caret.y < client.bottom)
             << "row " << rows.size() << " caret at " << caret.x << "," << caret.y;
-        if (list.Caret().Column == length) {
+        if (list.Editor().Caret().Column == length) {
             break;
         }
         // A row broken at spaces keeps its end; one broken inside a word ends where the
         // next row starts, so Home already goes there.
         PressKey(VK_HOME);
-        if (list.Caret().Column == start) {
+        if (list.Editor().Caret().Column == start) {
             PressKey(VK_DOWN);
             PressKey(VK_HOME);
         }
-        if (list.Caret().Column <= start) {
+        if (list.Editor().Caret().Column <= start) {
             ADD_FAILURE() << "Down does not reach the row after column " << start;
             break;
         }
-        start = list.Caret().Column;
+        start = list.Editor().Caret().Column;
     }
     return rows;
 }
@@ -98,7 +98,7 @@ TEST_P(ListWrapTest, LongLineWrapsIntoFullRowsThatHoldAllItsText) {
         TestDesktop->Clipboard = WideToUtf8(std::wstring(line.begin(), line.end()));
         PressKey('V', true);
     }
-    ASSERT_EQ(list.Document().LineText(0), line);
+    ASSERT_EQ(list.Editor().Document().LineText(0), line);
     EXPECT_EQ(GetWindowLongW(ListWindow(), GWL_STYLE) & WS_HSCROLL, 0);
 
     RECT client;
@@ -151,14 +151,14 @@ TEST(ListWrap, ListOfTheLargestCountScrollsToItsEnd) {
     TListMemo& list = FrmMain->MemoMemoryList();
     PostMessageW(ListWindow(), WM_VSCROLL, SB_PAGEDOWN, 0);
     ProcessMessages();
-    const int64_t page = list.TopLine();
+    const int64_t page = list.Editor().TopLine();
     EXPECT_GT(page, 1);
     PostMessageW(ListWindow(), WM_VSCROLL, SB_BOTTOM, 0);
     ProcessMessages();
-    EXPECT_EQ(list.TopLine(), 2147483648 - page);
+    EXPECT_EQ(list.Editor().TopLine(), 2147483648 - page);
     PostMessageW(ListWindow(), WM_VSCROLL, SB_LINEUP, 0);
     ProcessMessages();
-    EXPECT_EQ(list.TopLine(), 2147483647 - page);
+    EXPECT_EQ(list.Editor().TopLine(), 2147483647 - page);
     SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(ListWindow(), SB_VERT, &info);
     EXPECT_EQ(info.nPos, info.nMax - static_cast<int>(info.nPage));

@@ -10,12 +10,12 @@
 #include "core/MakerDetails.h"
 #include "core/Paths.h"
 #include "core/WideText.h"
-#include "win32/ListMemo.h"
-#include "win32/UAboutBox.h"
-#include "win32/UFrmRegQQ.h"
-#include "win32/UGiveMoney.h"
-#include "win32/UMain.h"
-#include "win32/UVisitePhone.h"
+#include "win32/forms/UAboutBox.h"
+#include "win32/forms/UFrmRegQQ.h"
+#include "win32/forms/UGiveMoney.h"
+#include "win32/forms/UMain.h"
+#include "win32/forms/UVisitePhone.h"
+#include "win32/widgets/ListMemo.h"
 
 #include <gtest/gtest.h>
 
@@ -141,7 +141,7 @@ TEST_P(BadNumberTest, ShowsTheErrorBoxAndChangesNothing) {
     EXPECT_EQ(text, L"'abc' is not a valid integer value.");
     EXPECT_EQ(caption, L"Quorvin");
     EXPECT_EQ(TextOf(Main(UMainLayout::EditShowValue)), L"kept");
-    EXPECT_EQ(FrmMain->MemoMemoryList().Document().LineText(0), u"kept");
+    EXPECT_EQ(FrmMain->MemoMemoryList().Editor().Document().LineText(0), u"kept");
     ASSERT_TRUE(RunScript([] { Click(Main(GetParam().Button)); }, {CloseMessageBox(&text)}));
     EXPECT_EQ(text, L"'abc' is not a valid integer value.");
 }
@@ -166,7 +166,7 @@ class ListReadoutTest : public testing::TestWithParam<TListReadoutCase> {};
 TEST_P(ListReadoutTest, FillsTheListAtOnce) {
     SetTextOf(Main(UMainLayout::EditMemoryCounter), GetParam().Count);
     Click(Main(UMainLayout::BtnGerMemoryValueList));
-    const TListDocument& list = FrmMain->MemoMemoryList().Document();
+    const TListDocument& list = FrmMain->MemoMemoryList().Editor().Document();
     EXPECT_EQ(list.LineCount(), GetParam().Lines);
     EXPECT_EQ(list.LineText(GetParam().Probe), GetParam().ProbeText);
     EXPECT_EQ(list.LineText(list.LineCount() - 1), u"");
@@ -188,13 +188,13 @@ TEST(ListControl, ScrollBarReachesTheLastLine) {
     SetFocus(Main(UMainLayout::MemoMemoryList));
     PressKey(VK_END, true);
     TListMemo& list = FrmMain->MemoMemoryList();
-    EXPECT_EQ(list.Caret().Line, 2147483647);
+    EXPECT_EQ(list.Editor().Caret().Line, 2147483647);
     SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(Main(UMainLayout::MemoMemoryList), SB_VERT, &info);
     EXPECT_EQ(info.nPos, info.nMax - static_cast<int>(info.nPage) + 1);
     PostMessageW(Main(UMainLayout::MemoMemoryList), WM_VSCROLL, SB_TOP, 0);
     ProcessMessages();
-    EXPECT_EQ(list.TopLine(), 0);
+    EXPECT_EQ(list.Editor().TopLine(), 0);
 }
 
 TEST(ListControl, TypingUndoAndCopyGoThroughTheDocumentAndDesktop) {
@@ -204,16 +204,16 @@ TEST(ListControl, TypingUndoAndCopyGoThroughTheDocumentAndDesktop) {
     TListMemo& list = FrmMain->MemoMemoryList();
     PressKey('A', true);
     PressKey('C', true);
-    EXPECT_EQ(TestDesktop->Clipboard, "0\n1\n2\n");
+    EXPECT_EQ(TestDesktop->Clipboard, "0\r\n1\r\n2\r\n");
     PressKey(VK_END, true);
     TypeCharacter(L'x');
-    EXPECT_EQ(list.Document().LineText(3), u"x");
+    EXPECT_EQ(list.Editor().Document().LineText(3), u"x");
     PressKey('Z', true);
-    EXPECT_EQ(list.Document().LineText(3), u"");
+    EXPECT_EQ(list.Editor().Document().LineText(3), u"");
     PressKey(VK_UP, false, true);
     PressKey('X', true);
-    EXPECT_EQ(TestDesktop->Clipboard, "2\n");
-    EXPECT_EQ(list.Document().LineCount(), 3);
+    EXPECT_EQ(TestDesktop->Clipboard, "2\r\n");
+    EXPECT_EQ(list.Editor().Document().LineCount(), 3);
 }
 
 TEST(ListControl, CopyOfMoreThan64MiBIsRefusedWithABox) {

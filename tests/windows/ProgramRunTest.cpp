@@ -1,7 +1,7 @@
 #include "UMainLayout.h"
 
 #include "core/WideText.h"
-#include "win32/Form.h"
+#include "win32/forms/Form.h"
 
 #include <gtest/gtest.h>
 

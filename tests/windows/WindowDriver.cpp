@@ -1,7 +1,7 @@
 #include "WindowDriver.h"
 
-#include "win32/Application.h"
-#include "win32/Form.h"
+#include "win32/app/Application.h"
+#include "win32/forms/Form.h"
 
 #include <deque>
 

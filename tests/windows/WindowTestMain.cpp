@@ -2,9 +2,9 @@
 #include "WindowDriver.h"
 
 #include "core/Paths.h"
-#include "win32/Application.h"
-#include "win32/Program.h"
-#include "win32/UMain.h"
+#include "win32/app/Application.h"
+#include "win32/forms/UMain.h"
+#include "win32/program/Program.h"
 
 #include <gtest/gtest.h>
 

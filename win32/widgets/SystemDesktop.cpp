@@ -1,4 +1,4 @@
-#include "win32/SystemDesktop.h"
+#include "win32/widgets/SystemDesktop.h"
 
 #include "core/WideText.h"
 

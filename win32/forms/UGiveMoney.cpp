@@ -1,4 +1,4 @@
-#include "win32/UGiveMoney.h"
+#include "win32/forms/UGiveMoney.h"
 
 #include "UGiveMoneyLayout.h"
 
@@ -6,8 +6,8 @@
 #include "core/Exception.h"
 #include "core/MakerDetails.h"
 #include "core/WideText.h"
-#include "win32/Pictures.h"
-#include "win32/UFrmRegQQ.h"
+#include "win32/forms/Pictures.h"
+#include "win32/forms/UFrmRegQQ.h"
 
 TFrmGiveMoney* FrmGiveMoney = nullptr;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "win32/Form.h"
+#include "win32/forms/Form.h"
 
 // The about box: an icon, the product name, the version, copyright lines and the
 // redistribution notice.

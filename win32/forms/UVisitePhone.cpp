@@ -1,4 +1,4 @@
-#include "win32/UVisitePhone.h"
+#include "win32/forms/UVisitePhone.h"
 
 #include "UVisitePhoneLayout.h"
 

@@ -1,5 +1,5 @@
-#include "win32/Application.h"
-#include "win32/Program.h"
+#include "win32/app/Application.h"
+#include "win32/program/Program.h"
 
 // Start-up, then the run; whatever fails on the way is shown in one error box. The
 // exit code is 0 in every case; the windows are destroyed with the application object.

@@ -1,6 +1,6 @@
-#include "win32/ListMemoAccessible.h"
+#include "win32/widgets/ListMemoAccessible.h"
 
-#include "win32/ListMemo.h"
+#include "win32/widgets/ListMemo.h"
 
 #include <oleacc.h>
 
@@ -61,7 +61,7 @@ public:
         if (memo == nullptr) {
             return E_FAIL;
         }
-        const std::u16string line = memo->Document().LineText(memo->Caret().Line);
+        const std::u16string line = memo->Editor().Document().LineText(memo->Editor().Caret().Line);
         *value = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(line.data()),
                                    static_cast<UINT>(line.size()));
         return *value != nullptr ? S_OK : E_OUTOFMEMORY;

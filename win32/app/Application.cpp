@@ -1,9 +1,8 @@
-#include "win32/Application.h"
+#include "win32/app/Application.h"
 
 #include "core/HandlerGuard.h"
 #include "core/WideText.h"
-#include "win32/Form.h"
-#include "win32/ListMemo.h"
+#include "win32/app/Dialogs.h"
 
 #include <commctrl.h>
 
@@ -12,16 +11,6 @@ TApplication* Application = nullptr;
 namespace {
 
 constexpr wchar_t ApplicationClassName[] = L"QuorvinApplication";
-
-// A box that disables every window of the program while it shows (MB_TASKMODAL), then
-// gives the activation back to the window that had it.
-void ShowBox(UINT style, const std::wstring& caption, const std::wstring& text) {
-    HWND previous = GetActiveWindow();
-    MessageBoxW(nullptr, text.c_str(), caption.c_str(), style | MB_OK | MB_TASKMODAL);
-    if (previous != nullptr && IsWindow(previous) && IsWindowVisible(previous)) {
-        SetActiveWindow(previous);
-    }
-}
 
 } // namespace
 
@@ -44,7 +33,6 @@ TApplication::~TApplication() {
 void TApplication::Initialize() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    RegisterListMemoClass();
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = DefWindowProcW;
@@ -61,7 +49,7 @@ void TApplication::SetTitle(const std::wstring& title) {
     SetWindowTextW(Window, title.c_str());
 }
 
-void TApplication::Adopt(TForm* form) {
+void TApplication::Adopt(TApplicationWindow* form) {
     Forms.emplace_back(form);
 }
 
@@ -110,13 +98,23 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::Dispatch(MSG& message) {
-    TForm* form = message.hwnd != nullptr ? FormOfWindow(message.hwnd) : nullptr;
+    TApplicationWindow* form = message.hwnd != nullptr ? WindowOf(message.hwnd) : nullptr;
     if (form != nullptr &&
         (form->PreTranslate(message) || IsDialogMessageW(form->Handle(), &message))) {
         return;
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
+}
+
+TApplicationWindow* TApplication::WindowOf(HWND window) const {
+    HWND root = GetAncestor(window, GA_ROOT);
+    for (const auto& form : Forms) {
+        if (form->Handle() == root) {
+            return form.get();
+        }
+    }
+    return nullptr;
 }
 
 void TApplication::HandleException(const Exception& error) {
@@ -126,16 +124,4 @@ void TApplication::HandleException(const Exception& error) {
 
 void TApplication::ShowException(const Exception& error) {
     ShowErrorBox(Utf8ToWide(ErrorBoxText(error.Message)));
-}
-
-void ShowPlainMessage(const std::wstring& text) {
-    ShowBox(0, Application->Title(), text);
-}
-
-void ShowErrorBox(const std::wstring& text) {
-    ShowBox(MB_ICONERROR, Application->Title(), text);
-}
-
-void ShowMessageBox(UINT icon, const std::wstring& caption, const std::wstring& text) {
-    ShowBox(icon, caption, text);
 }

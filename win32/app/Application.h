@@ -2,6 +2,7 @@
 
 #include "core/Exception.h"
 #include "core/GlobalForm.h"
+#include "win32/app/ApplicationWindow.h"
 
 #include <windows.h>
 
@@ -9,8 +10,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-class TForm;
 
 // The application object: a hidden top-level window that owns the program's windows
 // and its message boxes, the message loop, and the reporting of every error that
@@ -51,29 +50,22 @@ public:
     void ShowException(const Exception& error);
 
     HWND Handle() const { return Window; }
-    TForm* MainForm() const { return Forms.empty() ? nullptr : Forms.front().get(); }
+    TApplicationWindow* MainForm() const { return Forms.empty() ? nullptr : Forms.front().get(); }
 
 private:
-    void Adopt(TForm* form);
+    void Adopt(TApplicationWindow* form);
+    // The program's window that a message is for, if any.
+    TApplicationWindow* WindowOf(HWND window) const;
     void Dispatch(MSG& message);
 
     HWND Window = nullptr;
     std::wstring TitleText;
-    std::vector<std::unique_ptr<TForm>> Forms;
+    std::vector<std::unique_ptr<TApplicationWindow>> Forms;
     bool IsTerminated = false;
     int LoopDepth = 0;
 };
 
 extern TApplication* Application;
-
-// The program's message boxes: modal for all its windows, with one OK button that
-// Enter and Esc both press; afterwards the window that was active before is active.
-// A plain box: the application title as caption, no icon.
-void ShowPlainMessage(const std::wstring& text);
-// An error box: the application title as caption, the error icon.
-void ShowErrorBox(const std::wstring& text);
-// A box with its own caption and icon (MB_ICONWARNING and the like).
-void ShowMessageBox(UINT icon, const std::wstring& caption, const std::wstring& text);
 
 template <class T> void TApplication::CreateForm(T*& global) {
     Adopt(ConstructIntoGlobal(global));

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "win32/Layout.h"
+#include "win32/app/ApplicationWindow.h"
+#include "win32/forms/Layout.h"
 
 #include <windows.h>
 
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class TModalResult { None, Ok, Cancel };
@@ -16,7 +18,7 @@ enum class TModalResult { None, Ok, Cancel };
 // The keyboard is the dialog keyboard of IsDialogMessageW (Tab order, accelerators,
 // Enter on the focused button or the default one); a form adds what that lacks in
 // PreTranslate. Handlers run through RunGuarded.
-class TForm {
+class TForm : public TApplicationWindow {
 public:
     enum class TBorder { Single, Dialog };
     // A control's id (GetDlgItem) is this plus its index in the layout table.
@@ -32,13 +34,13 @@ public:
     // before becomes active again. Centred on its first showing, later where it was.
     TModalResult ShowModal();
     // Shows the window (the main window, by the application's Run).
-    void Show(int showState);
+    void Show(int showState) override;
     // A modal showing ends with Cancel; the main window ends the run; others hide.
     void Close();
     void SetModalResult(TModalResult result);
     bool IsModal() const { return InModalLoop; }
 
-    HWND Handle() const { return Window; }
+    HWND Handle() const override { return Window; }
     HWND Control(int index) const { return Controls[index]; }
     HMENU MenuItemOwner(int menuIndex) const;
     int MenuCommand(int menuIndex) const;
@@ -51,11 +53,13 @@ public:
 
     // The message hook of the application's loop: true when the form handled the
     // message itself, so that neither IsDialogMessageW nor the window sees it.
-    virtual bool PreTranslate(MSG& message);
+    bool PreTranslate(MSG& message) override;
 
 protected:
     void OnClick(int control, std::function<void()> handler);
     void OnMenu(int menuIndex, std::function<void()> handler);
+    // Runs when a control reports `code` to the window (WM_COMMAND).
+    void OnNotify(int control, WORD code, std::function<void()> handler);
     // Runs when the menu's drop-down opens.
     void OnMenuOpen(int menuIndex, std::function<void()> handler);
     // Colours of an edit or memo (both CLR_INVALID: the system's).
@@ -88,6 +92,7 @@ private:
     std::map<int, std::function<void()>> ClickHandlers;
     std::map<int, std::function<void()>> MenuHandlers;
     std::map<int, std::function<void()>> MenuOpenHandlers;
+    std::map<std::pair<int, WORD>, std::function<void()>> NotifyHandlers;
     struct TColours {
         COLORREF Text;
         COLORREF Background;

@@ -1,13 +1,13 @@
-#include "win32/Program.h"
+#include "win32/program/Program.h"
 
 #include "core/Desktop.h"
-#include "win32/Application.h"
-#include "win32/SystemDesktop.h"
-#include "win32/UAboutBox.h"
-#include "win32/UFrmRegQQ.h"
-#include "win32/UGiveMoney.h"
-#include "win32/UMain.h"
-#include "win32/UVisitePhone.h"
+#include "win32/app/Application.h"
+#include "win32/forms/UAboutBox.h"
+#include "win32/forms/UFrmRegQQ.h"
+#include "win32/forms/UGiveMoney.h"
+#include "win32/forms/UMain.h"
+#include "win32/forms/UVisitePhone.h"
+#include "win32/widgets/SystemDesktop.h"
 
 void StartProgram() {
     static TSystemDesktop systemDesktop;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "win32/Form.h"
+#include "win32/forms/Form.h"
 
 // The QR code of the maker's web page, for opening it on a phone.
 class TFrmVisitePhone : public TForm {

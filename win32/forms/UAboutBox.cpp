@@ -1,10 +1,10 @@
-#include "win32/UAboutBox.h"
+#include "win32/forms/UAboutBox.h"
 
 #include "UAboutBoxLayout.h"
 
 #include "core/MakerDetails.h"
 #include "core/WideText.h"
-#include "win32/Pictures.h"
+#include "win32/forms/Pictures.h"
 
 TAboutBox* AboutBox = nullptr;
 

@@ -1,4 +1,4 @@
-#include "win32/Pictures.h"
+#include "win32/forms/Pictures.h"
 
 #include <objbase.h>
 #include <shlwapi.h>

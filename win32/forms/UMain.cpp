@@ -1,4 +1,4 @@
-#include "win32/UMain.h"
+#include "win32/forms/UMain.h"
 
 #include "UMainLayout.h"
 
@@ -10,11 +10,12 @@
 #include "core/Paths.h"
 #include "core/WideText.h"
 #include "readout/ByteReadout.h"
-#include "win32/Application.h"
-#include "win32/ListMemo.h"
-#include "win32/UAboutBox.h"
-#include "win32/UGiveMoney.h"
-#include "win32/UVisitePhone.h"
+#include "win32/app/Application.h"
+#include "win32/app/Dialogs.h"
+#include "win32/forms/UAboutBox.h"
+#include "win32/forms/UGiveMoney.h"
+#include "win32/forms/UVisitePhone.h"
+#include "win32/widgets/ListMemo.h"
 
 #include <commctrl.h>
 
@@ -78,7 +79,8 @@ void TFrmMain::ConnectHandlers() {
     OnMenu(UMainLayout::MnuPhone, [this] { MnuPhoneClick(); });
     OnMenu(UMainLayout::MnuAbout, [this] { MnuAboutClick(); });
     OnMenu(UMainLayout::MnuRegiste, [this] { MnuRegisteClick(); });
-    MemoMemoryList().OnCopyRefused = [this] { MemoMemoryListCopyRefused(); };
+    OnNotify(UMainLayout::MemoMemoryList, ListMemoCopyRefused,
+             [this] { MemoMemoryListCopyRefused(); });
 }
 
 bool TFrmMain::IsOwnButton(HWND window) const {

@@ -1,9 +1,9 @@
-#include "win32/Form.h"
+#include "win32/forms/Form.h"
 
 #include "core/Exception.h"
 #include "core/HandlerGuard.h"
-#include "win32/Application.h"
-#include "win32/ListMemo.h"
+#include "win32/app/Application.h"
+#include "win32/widgets/ListMemo.h"
 
 #include <commctrl.h>
 
@@ -106,6 +106,7 @@ void RegisterFormClass() {
     windowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
     windowClass.lpszClassName = FormClassName;
     RegisterClassExW(&windowClass);
+    RegisterListMemoClass();
     registered = true;
 }
 
@@ -375,6 +376,10 @@ void TForm::OnMenu(int menuIndex, std::function<void()> handler) {
     MenuHandlers[menuIndex] = std::move(handler);
 }
 
+void TForm::OnNotify(int control, WORD code, std::function<void()> handler) {
+    NotifyHandlers[{control, code}] = std::move(handler);
+}
+
 void TForm::OnMenuOpen(int menuIndex, std::function<void()> handler) {
     MenuOpenHandlers[menuIndex] = std::move(handler);
 }
@@ -490,6 +495,11 @@ void TForm::Command(int id, int code, HWND control) {
         return;
     }
     const int index = id - FirstControlId;
+    const auto notified = NotifyHandlers.find({index, static_cast<WORD>(code)});
+    if (control != nullptr && notified != NotifyHandlers.end()) {
+        RunGuarded(notified->second);
+        return;
+    }
     if (code == BN_CLICKED && index >= 0 && index < Layout.ControlCount &&
         Layout.Controls[index].Kind == TControlKind::Button) {
         PressButton(index);

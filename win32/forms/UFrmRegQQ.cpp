@@ -1,8 +1,8 @@
-#include "win32/UFrmRegQQ.h"
+#include "win32/forms/UFrmRegQQ.h"
 
 #include "UFrmRegQQLayout.h"
 
-#include "win32/Pictures.h"
+#include "win32/forms/Pictures.h"
 
 TFrmRegQQ* FrmRegQQ = nullptr;
 

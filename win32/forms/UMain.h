@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings/Uinidatas.h"
-#include "win32/Form.h"
+#include "win32/forms/Form.h"
 
 class TListMemo;
 
