@@ -120,14 +120,6 @@ INSTANTIATE_TEST_SUITE_P(
                 {2, 4}}),
     [](const auto& info) { return info.param.Name; });
 
-TEST_F(ListMemoTest, TypesInGeneratedLineAsText) {
-    Memo->SetGeneratedLines(10);
-    Memo->Editor().SetSelection({3, 1}, {3, 1});
-    QTest::keyClicks(Memo, "z");
-    EXPECT_EQ(Memo->Text(), "0\n1\n2\n3z\n4\n5\n6\n7\n8\n9\n");
-    EXPECT_EQ(Memo->Editor().Document().PieceList().size(), 3u);
-}
-
 TEST_F(ListMemoTest, InputMethodCommitsChinese) {
     Memo->SetText("--\n");
     Memo->Editor().SetSelection({0, 2}, {0, 2});
@@ -192,36 +184,6 @@ TEST_F(ListMemoTest, ScreenReadersReadTheWholeText) {
     EXPECT_EQ(text->cursorPosition(), Memo->Text().size());
 }
 
-TEST_F(ListMemoTest, ScreenReadersReadAroundTheCaretOfHugeList) {
-    Memo->SetGeneratedLines(MaxCount);
-    Keys({Qt::CTRL | Qt::Key_End, Qt::Key_Up});
-    QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(Memo)->textInterface();
-    ASSERT_NE(text, nullptr);
-    const int caret = text->cursorPosition();
-    EXPECT_EQ(text->text(caret, caret + 9), "fffffffe\n");
-    EXPECT_EQ(text->characterCount(), caret + 9);
-    text->setCursorPosition(caret - 9);
-    EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{MaxCount - 2, 0}));
-}
-
-TEST_F(ListMemoTest, ScreenReadersReadShownLinesAndCaret) {
-    Memo->SetGeneratedLines(1000);
-    Memo->Editor().SetSelection({2, 1}, {2, 1});
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(Memo);
-    ASSERT_NE(accessible, nullptr);
-    QAccessibleTextInterface* text = accessible->textInterface();
-    ASSERT_NE(text, nullptr);
-    EXPECT_TRUE(text->text(0, text->characterCount()).startsWith("0\n1\n2\n3\n"));
-    EXPECT_EQ(text->cursorPosition(), 5);
-    text->setCursorPosition(2);
-    EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{1, 0}));
-
-    // Position 900 has the byte 0x84.
-    Memo->Editor().SetSelection({900, 0}, {900, 0});
-    const QString shown = text->text(0, text->characterCount());
-    EXPECT_EQ(shown.mid(text->cursorPosition(), 9), "ffffff84\n");
-}
-
 TEST_F(ListMemoTest, RefusesToCopyHugeSelection) {
     Memo->SetGeneratedLines(MaxCount);
     QApplication::clipboard()->setText("before");
@@ -230,26 +192,6 @@ TEST_F(ListMemoTest, RefusesToCopyHugeSelection) {
     Keys({Qt::CTRL | Qt::Key_A, Qt::CTRL | Qt::Key_C});
     EXPECT_EQ(refused, 1);
     EXPECT_EQ(QApplication::clipboard()->text(), "before");
-}
-
-TEST_F(ListMemoTest, DeletesAndRestoresHugeList) {
-    Memo->SetGeneratedLines(MaxCount);
-    Keys({Qt::CTRL | Qt::Key_A, Qt::Key_Delete});
-    EXPECT_EQ(Memo->Editor().Document().LineCount(), 1);
-    Keys({Qt::CTRL | Qt::Key_Z});
-    EXPECT_EQ(Memo->Editor().Document().LineCount(), MaxCount + 1);
-}
-
-TEST_F(ListMemoTest, CtrlEndShowsLastLinesOfHugeList) {
-    Memo->SetGeneratedLines(MaxCount);
-    Keys({Qt::CTRL | Qt::Key_End});
-    EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{MaxCount, 0}));
-    EXPECT_EQ(Memo->Editor().LastVisibleLine(), MaxCount);
-    EXPECT_LE(Memo->verticalScrollBar()->value(), MaxCount - 1);
-    EXPECT_EQ(Memo->LineText(MaxCount - 1), "fffffffe");
-    EXPECT_EQ(Memo->LineText(MaxCount), "");
-    const QScrollBar* bar = Memo->verticalScrollBar();
-    EXPECT_EQ(bar->value(), bar->maximum());
 }
 
 TEST_F(ListMemoTest, ScrollBarKeepsCountingPastIntRange) {
@@ -273,42 +215,6 @@ QString LongLine() {
     line.replace(2047, 2, QString::fromUtf8("\U0001F600"));
     return line + QStringLiteral(" one two");
 }
-
-struct TLongLineCase {
-    const char* Name;
-    TTextPos Caret;
-    std::vector<QKeyCombination> Keys;
-    TTextPos CaretAfter;
-};
-
-class ListMemoLongLineTest : public ListMemoTest,
-                             public testing::WithParamInterface<TLongLineCase> {};
-
-TEST_P(ListMemoLongLineTest, MovesTheCaret) {
-    const TLongLineCase& c = GetParam();
-    Memo->SetText(LongLine() + QStringLiteral("\nnext"));
-    Memo->Editor().SetSelection(c.Caret, c.Caret);
-    Keys(c.Keys);
-    EXPECT_EQ(Memo->Editor().Caret(), c.CaretAfter);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Keys, ListMemoLongLineTest,
-    testing::Values(
-        TLongLineCase{"RightOverPairAtChunkEdge", {0, 2047}, {Qt::Key_Right}, {0, 2049}},
-        TLongLineCase{"LeftOverPairAtChunkEdge", {0, 2049}, {Qt::Key_Left}, {0, 2047}},
-        TLongLineCase{"RightIntoNextLine", {0, 5008}, {Qt::Key_Right}, {1, 0}},
-        TLongLineCase{"CtrlEndThenUpStaysInLongLine",
-                      {0, 0},
-                      {Qt::CTRL | Qt::Key_End, Qt::Key_Up, Qt::Key_End},
-                      {0, 5008}},
-        TLongLineCase{"DownThenUpComesBack", {0, 3000}, {Qt::Key_Down, Qt::Key_Up}, {0, 3000}},
-        TLongLineCase{"WordLeftFromEnd", {0, 5008}, {Qt::CTRL | Qt::Key_Left}, {0, 5005}},
-        TLongLineCase{"WordRightFromLastWord", {0, 5001}, {Qt::CTRL | Qt::Key_Right}, {0, 5005}},
-        TLongLineCase{"RightOverSecondChunkEdge", {0, 4095}, {Qt::Key_Right}, {0, 4096}},
-        TLongLineCase{
-            "RowStartAndEndInLastChunk", {0, 5008}, {Qt::Key_Home, Qt::Key_End}, {0, 5008}}),
-    [](const auto& info) { return info.param.Name; });
 
 TEST_F(ListMemoTest, WrapsLongLineIntoRowsAndEditsIt) {
     Memo->SetText(LongLine());
