@@ -2,12 +2,17 @@
 
 #include <windows.h>
 
+struct IRawElementProviderSimple;
+
 // What screen readers get from the list control through UI Automation: an element with
-// the Edit control type and a text provider (the Text pattern) whose ranges run over the
-// editor's accessible text (TAccessibleText), computed on demand, so the whole document
-// is readable whatever its size allows. UI Automation's functions are taken from the
-// system's UIAutomationCore.dll when first needed; without it, this answers nothing and
-// MSAA (ListMemoAccessible) stays.
+// the Edit control type and the Text pattern, whose ranges are offsets into the editor's
+// accessible text (TAccessibleText), computed on demand, so that the whole document is
+// read (a very long one through a window around the view and the caret) where MSAA
+// (ListMemoAccessible) gives the caret's line. The window keeps its element from the
+// first request until it goes; then the element answers UIA_E_ELEMENTNOTAVAILABLE.
+// UI Automation's functions are taken from the system's UIAutomationCore.dll (never one
+// beside the program) when first needed; without them, this answers nothing and MSAA
+// stays.
 
 // The id of WM_GETOBJECT's request for a UI Automation provider.
 inline constexpr LONG UiaRootObjectId = -25;
@@ -20,3 +25,8 @@ LRESULT ListMemoAutomationObject(HWND window, WPARAM wParam, LPARAM lParam);
 void RaiseListMemoAutomationEvent(HWND window, TListMemoAutomationEvent event);
 // The control's window goes: the provider handed out answers no more.
 void DisconnectListMemoAutomation(HWND window);
+
+// The element of a window of the class ListMemoClassName, as WM_GETOBJECT hands it to UI
+// Automation (held by the window, not by the caller), or null without UI Automation. For
+// tests in the process, where no client can ask for the Text pattern.
+IRawElementProviderSimple* ListMemoAutomationProvider(HWND window);
