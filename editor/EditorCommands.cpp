@@ -10,22 +10,10 @@
 
 namespace {
 
-// How far word moves look along a line, and how far a double-click looks for the ends
-// of a word.
-constexpr int64_t WordReach = 65536;
+// How far a double-click looks for the ends of a word.
 constexpr int64_t WordChars = 4096;
 // Screen readers are told the texts of an edit up to this many characters.
 constexpr int64_t EditTextChars = 1 << 20;
-
-TCharClass ClassAt(std::u16string_view text, size_t index, size_t& units) {
-    return CharClassOf(CodePointAt(text, index, units));
-}
-
-TCharClass ClassBefore(std::u16string_view text, size_t index, size_t& start) {
-    start = PreviousCodePointStart(text, index);
-    size_t units = 0;
-    return ClassAt(text, start, units);
-}
 
 } // namespace
 
@@ -199,12 +187,12 @@ void TListEditor::SelectWordAt(int x, int y) {
         --start;
     }
     size_t units = 0;
-    const TCharClass wanted = ClassAt(text, start, units);
+    const TCharClass wanted = CharClassAt(text, start, units);
     size_t end = start + units;
-    for (size_t before = 0; start > 0 && ClassBefore(text, start, before) == wanted;) {
+    for (size_t before = 0; start > 0 && CharClassBefore(text, start, before) == wanted;) {
         start = before;
     }
-    while (end < text.size() && ClassAt(text, end, units) == wanted) {
+    while (end < text.size() && CharClassAt(text, end, units) == wanted) {
         end += units;
     }
     SetSelection({at.Line, begin + static_cast<int64_t>(start)},
@@ -246,22 +234,11 @@ TTextPos TListEditor::PreviousChar(TTextPos pos) const {
 }
 
 TTextPos TListEditor::NextWord(TTextPos pos) const {
-    // A word longer than the read-ahead ends where it stops.
     const std::u16string text = Doc.LineSlice(pos.Line, pos.Column, pos.Column + WordReach);
     if (text.empty()) {
         return NextChar(pos);
     }
-    size_t index = 0;
-    size_t units = 0;
-    const TCharClass kind = ClassAt(text, 0, units);
-    while (kind != TCharClass::Space && index < text.size() &&
-           ClassAt(text, index, units) == kind) {
-        index += units;
-    }
-    while (index < text.size() && ClassAt(text, index, units) == TCharClass::Space) {
-        index += units;
-    }
-    return {pos.Line, pos.Column + static_cast<int64_t>(index)};
+    return {pos.Line, pos.Column + static_cast<int64_t>(NextWordStart(text, 0))};
 }
 
 TTextPos TListEditor::PreviousWord(TTextPos pos) const {
@@ -270,18 +247,7 @@ TTextPos TListEditor::PreviousWord(TTextPos pos) const {
     }
     const int64_t begin = std::max<int64_t>(0, pos.Column - WordReach);
     const std::u16string text = Doc.LineSlice(pos.Line, begin, pos.Column);
-    size_t index = text.size();
-    size_t before = 0;
-    while (index > 0 && ClassBefore(text, index, before) == TCharClass::Space) {
-        index = before;
-    }
-    if (index > 0) {
-        const TCharClass kind = ClassBefore(text, index, before);
-        while (index > 0 && ClassBefore(text, index, before) == kind) {
-            index = before;
-        }
-    }
-    return {pos.Line, begin + static_cast<int64_t>(index)};
+    return {pos.Line, begin + static_cast<int64_t>(PreviousWordStart(text, text.size()))};
 }
 
 TTextPos TListEditor::ByRows(TTextPos pos, int64_t rows) {

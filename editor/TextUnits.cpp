@@ -74,6 +74,46 @@ TCharClass CharClassOf(char32_t character) {
                : TCharClass::Word;
 }
 
+TCharClass CharClassAt(std::u16string_view text, size_t index, size_t& units) {
+    return CharClassOf(CodePointAt(text, index, units));
+}
+
+TCharClass CharClassBefore(std::u16string_view text, size_t index, size_t& start) {
+    start = PreviousCodePointStart(text, index);
+    size_t units = 0;
+    return CharClassAt(text, start, units);
+}
+
+size_t NextWordStart(std::u16string_view text, size_t index) {
+    if (index >= text.size()) {
+        return text.size();
+    }
+    size_t units = 0;
+    const TCharClass kind = CharClassAt(text, index, units);
+    while (kind != TCharClass::Space && index < text.size() &&
+           CharClassAt(text, index, units) == kind) {
+        index += units;
+    }
+    while (index < text.size() && CharClassAt(text, index, units) == TCharClass::Space) {
+        index += units;
+    }
+    return index;
+}
+
+size_t PreviousWordStart(std::u16string_view text, size_t index) {
+    size_t before = 0;
+    while (index > 0 && CharClassBefore(text, index, before) == TCharClass::Space) {
+        index = before;
+    }
+    if (index > 0) {
+        const TCharClass kind = CharClassBefore(text, index, before);
+        while (index > 0 && CharClassBefore(text, index, before) == kind) {
+            index = before;
+        }
+    }
+    return index;
+}
+
 std::string ToUtf8(std::u16string_view text, std::string_view lineBreak) {
     std::string out;
     out.reserve(text.size());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,18 @@ size_t PreviousCodePointStart(std::u16string_view text, size_t index);
 // the like; spaces separate them; punctuation and symbols are runs of their own.
 enum class TCharClass { Space, Word, Other };
 TCharClass CharClassOf(char32_t character);
+// The class of the code point at `index` (its units in `units`), and of the one before
+// `index` (where it starts in `start`).
+TCharClass CharClassAt(std::u16string_view text, size_t index, size_t& units);
+TCharClass CharClassBefore(std::u16string_view text, size_t index, size_t& start);
+
+// Word moves within a stretch of one line: where the next word starts after `index` (past
+// the run of one class there and the spaces after it), and where the word before `index`
+// starts (past the spaces before it). They look at most WordReach characters along a line:
+// a longer word ends where the look stops.
+inline constexpr int64_t WordReach = 65536;
+size_t NextWordStart(std::u16string_view text, size_t index);
+size_t PreviousWordStart(std::u16string_view text, size_t index);
 
 // `text` in UTF-8, each "\n" written as `lineBreak`; a lone surrogate half becomes U+FFFD.
 std::string ToUtf8(std::u16string_view text, std::string_view lineBreak);

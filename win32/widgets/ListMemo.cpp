@@ -291,7 +291,7 @@ LRESULT TListMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT)) {
             return ListMemoAccessibleObject(Window, wParam);
         }
-        if (static_cast<LONG>(lParam) == static_cast<LONG>(UiaRootObjectId)) {
+        if (static_cast<LONG>(lParam) == static_cast<LONG>(AutomationRootObjectId)) {
             return ListMemoAutomationObject(Window, wParam, lParam);
         }
         break;

@@ -14,12 +14,12 @@ struct IRawElementProviderSimple;
 // beside the program) when first needed; without them, this answers nothing and MSAA
 // stays.
 
-// The id of WM_GETOBJECT's request for a UI Automation provider.
-inline constexpr LONG UiaRootObjectId = -25;
+// The id of WM_GETOBJECT's request for a UI Automation provider (the SDK's UiaRootObjectId).
+inline constexpr LONG AutomationRootObjectId = -25;
 
 enum class TListMemoAutomationEvent { TextChanged, SelectionChanged };
 
-// Answers WM_GETOBJECT with UiaRootObjectId.
+// Answers WM_GETOBJECT with AutomationRootObjectId.
 LRESULT ListMemoAutomationObject(HWND window, WPARAM wParam, LPARAM lParam);
 // Tells listening clients of a change; nothing when none listens.
 void RaiseListMemoAutomationEvent(HWND window, TListMemoAutomationEvent event);
