@@ -1,11 +1,13 @@
 """End-to-end checks of quorvin.exe under Wine on a real X display with a window manager.
 
 Usage: scripts/wine-session.sh PREFIX --host python3 test_wine_e2e.py QUORVIN.EXE
-ACTIVE-WINDOW-TEXTS.EXE [unittest options]: the session provides the display, the window
-manager and the Wine prefix (WINEPREFIX) with its server. The program gets real X input through xdotool; what it shows is
-read back through the clipboard (Wine shares it with X), from its X windows (xwininfo) and with
-ACTIVE-WINDOW-TEXTS.EXE, which prints the class, caption, client size and control texts of the
-window that is active in Wine.
+ACTIVE-WINDOW-TEXTS.EXE CLIPBOARD-TEXT.EXE [unittest options]: the session provides the display,
+the window manager and the Wine prefix (WINEPREFIX) with its server. The program gets real X input
+through xdotool; what it shows is read back through the clipboard (Wine shares it with X), from its
+X windows (xwininfo) and with ACTIVE-WINDOW-TEXTS.EXE, which prints the class, caption, client size
+and control texts of the window that is active in Wine. Wine gives X the clipboard's text with
+"\n" for each "\r\n" (and a Windows program "\r\n" for each "\n" from X), so line breaks are
+read with CLIPBOARD-TEXT.EXE, which prints the text on the Windows clipboard.
 """
 
 import os
@@ -22,6 +24,7 @@ STEP_TIMEOUT = 10.0  # seconds any one step may take before the test fails
 POLL = 0.05
 QUORVIN = None
 TEXTS_READER = None
+CLIPBOARD_READER = None
 
 FORM_CLASS = "QuorvinForm"  # the window class of the program's own windows
 MESSAGE_BOX_CLASS = "#32770"  # Windows' dialog class, that of message boxes
@@ -81,6 +84,12 @@ def click(point):
 def clipboard_text():
     result = subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True,
                             timeout=STEP_TIMEOUT)
+    return result.stdout.decode("utf-8", "replace") if result.returncode == 0 else None
+
+
+def windows_clipboard_text():
+    result = subprocess.run([WINE_RUN, os.environ["WINEPREFIX"], CLIPBOARD_READER],
+                            capture_output=True, timeout=STEP_TIMEOUT)
     return result.stdout.decode("utf-8", "replace") if result.returncode == 0 else None
 
 
@@ -288,5 +297,5 @@ class SupportDialogTest(WineTest):
 
 
 if __name__ == "__main__":
-    QUORVIN, TEXTS_READER = (os.path.abspath(path) for path in sys.argv[1:3])
-    unittest.main(argv=sys.argv[:1] + sys.argv[3:], verbosity=2)
+    QUORVIN, TEXTS_READER, CLIPBOARD_READER = (os.path.abspath(path) for path in sys.argv[1:4])
+    unittest.main(argv=sys.argv[:1] + sys.argv[4:], verbosity=2)
