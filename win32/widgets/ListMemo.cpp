@@ -243,12 +243,6 @@ LRESULT TListMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
-    case WM_KEYUP:
-        // The menu key opens the context menu when it is let go, as in any edit.
-        if (wParam == VK_APPS) {
-            return Guarded([&] { ShowContextMenu({-1, -1}); });
-        }
-        break;
     case WM_CHAR:
     case WM_IME_CHAR:
         return Guarded([&] { Character(static_cast<wchar_t>(wParam)); });
@@ -270,6 +264,8 @@ LRESULT TListMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SetFocus(Window);
         return 0;
     case WM_CONTEXTMENU:
+        // From a right-click, or at (-1, -1) from the menu key, which the system turns
+        // into this message as the key is let go.
         return Guarded([&] { ShowContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); });
     case WM_MOUSEWHEEL:
         return Guarded(

@@ -71,6 +71,7 @@ private:
     HFONT Font = nullptr;
     int LineHeight = 16;
     bool Focused = false;
+    bool MenuOpen = false;
     // The first half of a surrogate pair typed as two WM_CHAR.
     wchar_t PendingHigh = 0;
     TListEditor Edit{*this, "\r\n"};

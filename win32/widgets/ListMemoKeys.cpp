@@ -138,6 +138,10 @@ void TListMemo::Character(wchar_t character) {
 }
 
 void TListMemo::ShowContextMenu(POINT at) {
+    // One menu at a time, however many requests come while it is open.
+    if (MenuOpen) {
+        return;
+    }
     if (at.x == -1 && at.y == -1) {
         const TTextRect caret = Edit.CaretRect();
         at = {TextMargin + caret.X, caret.Y + caret.Height};
