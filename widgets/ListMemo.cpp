@@ -5,6 +5,7 @@
 
 #include "core/HandlerGuard.h"
 #include "editor/AccessibleText.h"
+#include "editor/TextUnits.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -13,7 +14,12 @@
 #include <QScrollBar>
 #include <QTextLayout>
 
+#include <algorithm>
+
 namespace {
+
+// How many characters are laid out together to measure them.
+constexpr size_t MeasuredPiece = 64;
 
 QString ToQString(std::u16string_view text) {
     return QString(reinterpret_cast<const QChar*>(text.data()),
@@ -78,12 +84,24 @@ void TListMemo::UpdateViewport() {
 // ---- the editor's view ----
 
 void TListMemo::MeasureText(std::u16string_view text, std::vector<int>& extents) const {
-    QTextLayout layout(ToQString(text), font());
-    layout.beginLayout();
-    const QTextLine line = layout.createLine();
-    layout.endLayout();
-    for (size_t index = 0; index < text.size(); ++index) {
-        extents[index] = qRound(line.cursorToX(static_cast<int>(index + 1)));
+    // Laid out in pieces, since finding a place's x walks the line from its start: a piece
+    // ends at a code point's end, so that no character is shaped in two pieces.
+    qreal pieceStart = 0;
+    for (size_t begin = 0; begin < text.size();) {
+        size_t end = std::min(text.size(), begin + MeasuredPiece);
+        if (end < text.size() && IsHighSurrogate(text[end - 1])) {
+            ++end;
+        }
+        QTextLayout layout(ToQString(text.substr(begin, end - begin)), font());
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        for (size_t index = begin; index < end; ++index) {
+            extents[index] =
+                qRound(pieceStart + line.cursorToX(static_cast<int>(index + 1 - begin)));
+        }
+        pieceStart += line.naturalTextWidth();
+        begin = end;
     }
 }
 

@@ -89,10 +89,15 @@ int RunEditCase(const QString& kind, const QString& name) {
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
     QAbstractScrollArea* list = nullptr;
+    // Each list starts as the main window's does, with its first text shown.
     if (kind == QLatin1String("memo")) {
-        list = new TListMemo;
+        auto* memo = new TListMemo;
+        memo->SetText(QStringLiteral("--\n"));
+        list = memo;
     } else {
-        list = new QPlainTextEdit;
+        auto* plain = new QPlainTextEdit;
+        plain->setPlainText(QStringLiteral("--\n"));
+        list = plain;
     }
     layout->addWidget(list);
     window.resize(385, 200);

@@ -73,8 +73,8 @@ void TListMemo::MeasureText(std::u16string_view text, std::vector<int>& extents)
 }
 
 void TListMemo::Invalidate() {
+    // The caret is placed as the rows are painted.
     InvalidateRect(Window, nullptr, TRUE);
-    PlaceCaret();
 }
 
 void TListMemo::ScrollBarChanged() {
@@ -89,7 +89,6 @@ void TListMemo::ScrollBarChanged() {
 }
 
 void TListMemo::CaretMoved() {
-    PlaceCaret();
     // The accessible value is the caret's line.
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, Window, OBJID_CLIENT, CHILDID_SELF);
     RaiseListMemoAutomationEvent(Window, TListMemoAutomationEvent::SelectionChanged);
@@ -148,6 +147,7 @@ void TListMemo::Paint() {
     }
     SelectObject(dc, old);
     EndPaint(Window, &paint);
+    PlaceCaret();
 }
 
 void TListMemo::SetFont(HFONT font) {

@@ -37,7 +37,6 @@ public:
     void SetGeneratedLines(int64_t count) { Edit.SetGeneratedLines(count); }
     const TListEditor& Editor() const { return Edit; }
     TListEditor& Editor() { return Edit; }
-    HWND Handle() const { return Window; }
 
     // Where the text area starts within the client area.
     static constexpr int TextMargin = 2;
