@@ -259,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  }},
                     LeftoverCase{"Link", ".app.ini.~Ab3dE9",
                                  [](const std::string& path) {
-                                     symlink("app.ini", path.c_str());
+                                     EXPECT_EQ(symlink("app.ini", path.c_str()), 0);
                                      return false;
                                  }}),
     [](const auto& info) { return info.param.Name; });

@@ -234,8 +234,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  }},
                     UnusableCase{"SymlinkLoop",
                                  [](const auto& f) {
-                                     symlink("b.ini", (f / "app.ini").c_str());
-                                     symlink("app.ini", (f / "b.ini").c_str());
+                                     EXPECT_EQ(symlink("b.ini", (f / "app.ini").c_str()), 0);
+                                     EXPECT_EQ(symlink("app.ini", (f / "b.ini").c_str()), 0);
                                      return f / "app.ini";
                                  }},
                     UnusableCase{"EmptyPath", [](const auto&) { return std::string(); }}),
@@ -305,8 +305,8 @@ TEST(ProfileReplaceTest, WritesThroughSymlinks) {
     const TTempFolder folder;
     mkdir((folder / "real").c_str(), 0755);
     WriteBytes(folder / "real/target.ini", "[s]\nk=1\n");
-    symlink("real/target.ini", (folder / "app.ini").c_str());
-    symlink("real/new.ini", (folder / "dangling.ini").c_str());
+    ASSERT_EQ(symlink("real/target.ini", (folder / "app.ini").c_str()), 0);
+    ASSERT_EQ(symlink("real/new.ini", (folder / "dangling.ini").c_str()), 0);
 
     ASSERT_TRUE(ProfileWrite(folder / "app.ini", TProfileEntry{"s", "k", "2"}));
     ASSERT_TRUE(ProfileWrite(folder / "dangling.ini", TProfileEntry{"s", "k", "3"}));
