@@ -14,7 +14,7 @@ FUZZ_SECONDS ?= 60
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test test-sanitize test-windows fuzz format package package-windows screenshots screenshots-windows bench-startup
+.PHONY: all deps configure build run test test-sanitize test-windows fuzz format package package-windows check-reproducible screenshots screenshots-windows bench-startup
 
 all: build
 
@@ -72,6 +72,11 @@ package: build
 package-windows: deps $(WINDOWS_DIR)/build.ninja
 	cmake --build $(WINDOWS_DIR) --target windows_packages
 	@ls -l $(WINDOWS_DIR)/package/*.zip $(WINDOWS_DIR)/package/*.exe
+
+# Two builds of the last commit, in two fresh clones, give byte-identical downloads
+# (about a quarter of an hour; not part of `make test`).
+check-reproducible: deps
+	scripts/check-reproducible.sh
 
 # Pictures of the main window and the dialogs for the README, taken on a private X display.
 screenshots: build

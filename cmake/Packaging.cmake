@@ -15,7 +15,7 @@ file(STRINGS ${PROJECT_SOURCE_DIR}/core/MakerDetails.h web_address_line
      REGEX "WebAddress = \"[^\"]+\"")
 string(REGEX REPLACE ".*WebAddress = \"([^\"]+)\".*" "\\1" QUORVIN_HOMEPAGE
                      "${web_address_line}")
-# The release date of the metadata: the day of the build, or SOURCE_DATE_EPOCH's.
+# The release date of the metadata: the day of SOURCE_DATE_EPOCH (the last commit's).
 string(TIMESTAMP QUORVIN_RELEASE_DATE "%Y-%m-%d" UTC)
 
 include(${CMAKE_CURRENT_LIST_DIR}/WindowsResource.cmake)
@@ -62,6 +62,12 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
+# Two builds of one commit give byte-identical packages.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(CPACK_QUORVIN_SOURCE_DATE_EPOCH ${QUORVIN_SOURCE_DATE_EPOCH})
+set(CPACK_QUORVIN_PYTHON ${Python3_EXECUTABLE})
+set(CPACK_QUORVIN_NORMALIZER ${PROJECT_SOURCE_DIR}/scripts/normalize-archive.py)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/NormalizePackages.cmake)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)

@@ -23,14 +23,24 @@ file(READ ${readme_body} readme_text)
 file(WRITE ${readme}.new "${byte_order_mark}${readme_text}")
 configure_file(${readme}.new ${readme} COPYONLY)
 
+# The archive is the same from every build of one commit: its members in order of name,
+# each stamped with SOURCE_DATE_EPOCH's time.
+string(TIMESTAMP zip_time "%Y-%m-%d %H:%M:%S UTC" UTC)
+set(zip_members ${QUORVIN_PACKAGE_DIR}/zip-members.txt)
+file(CONFIGURE OUTPUT ${zip_members} CONTENT "${QUORVIN_PACKAGE_NAME}/README.txt
+${QUORVIN_PACKAGE_NAME}/quorvin.chm
+${QUORVIN_PACKAGE_NAME}/quorvin.exe
+")
+
 add_custom_command(OUTPUT ${QUORVIN_ZIP}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${portable_dir} ${QUORVIN_ZIP}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${portable_dir}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:quorvin> ${QUORVIN_HELP_FILE} ${readme}
           ${portable_dir}
   COMMAND ${CMAKE_COMMAND} -E chdir ${QUORVIN_PACKAGE_DIR}
-          ${CMAKE_COMMAND} -E tar cf ${QUORVIN_ZIP} --format=zip ${QUORVIN_PACKAGE_NAME}
-  DEPENDS quorvin ${QUORVIN_HELP_FILE} ${readme}
+          ${CMAKE_COMMAND} -E tar cf ${QUORVIN_ZIP} --format=zip --mtime=${zip_time}
+          --files-from=${zip_members}
+  DEPENDS quorvin ${QUORVIN_HELP_FILE} ${readme} ${zip_members}
   COMMENT "Portable folder ${QUORVIN_PACKAGE_NAME}.zip"
   VERBATIM)
 
