@@ -1,8 +1,10 @@
 # Installing and packaging. The program keeps its files beside its executable (the help
-# file, the settings file), so it installs as one folder:
-#   component program:  opt/quorvin/quorvin, opt/quorvin/quorvin.chm
+# file, the settings file), so it installs as one folder, in the place of a program's own
+# files:
+#   component program:  usr/lib/quorvin/quorvin, usr/lib/quorvin/quorvin.chm
 #   component desktop:  usr/bin/quorvin (a link into the folder), the desktop entry,
-#                       the icons and the AppStream metadata under usr/share
+#                       the icons, the AppStream metadata, the manual page, the copyright
+#                       file and the changelog under usr/share
 #   component portable: the same folder with a note on running it, for the archive
 # `cmake --install` puts program and desktop under the prefix, which is / by default,
 # the layout of the .deb; `cpack` makes the .deb and the portable .tar.gz.
@@ -29,7 +31,7 @@ configure_file(${PROJECT_SOURCE_DIR}/dist/README.txt.in ${PROJECT_BINARY_DIR}/di
                @ONLY)
 
 # The program folder.
-set(program_dir opt/quorvin)
+set(program_dir usr/lib/quorvin)
 install(TARGETS quorvin RUNTIME DESTINATION ${program_dir} COMPONENT program)
 install(FILES ${QUORVIN_HELP_FILE} DESTINATION ${program_dir} COMPONENT program)
 
@@ -43,6 +45,28 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/quorvin.png
 install(FILES ${PROJECT_SOURCE_DIR}/resources/quorvin.svg
         DESTINATION usr/share/icons/hicolor/scalable/apps COMPONENT desktop)
 install(FILES ${QUORVIN_METAINFO_FILE} DESTINATION usr/share/metainfo COMPONENT desktop)
+
+# The manual page and the changelog, compressed as Debian keeps them: no name or time in
+# the gzip header, so that two builds give the same files.
+find_program(QUORVIN_GZIP gzip REQUIRED)
+set(debian_dir ${PROJECT_SOURCE_DIR}/dist/debian)
+set(QUORVIN_MANUAL_PAGE ${PROJECT_BINARY_DIR}/dist/quorvin.1.gz)
+set(QUORVIN_CHANGELOG ${PROJECT_BINARY_DIR}/dist/changelog.gz)
+foreach(pair "quorvin.1|${QUORVIN_MANUAL_PAGE}" "changelog|${QUORVIN_CHANGELOG}")
+  string(REPLACE "|" ";" pair "${pair}")
+  list(GET pair 0 source)
+  list(GET pair 1 compressed)
+  string(REGEX REPLACE "\\.gz$" "" plain ${compressed})
+  add_custom_command(OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E copy ${debian_dir}/${source} ${plain}
+    COMMAND ${QUORVIN_GZIP} -n -9 -f ${plain}
+    DEPENDS ${debian_dir}/${source}
+    COMMENT "Compressing ${source}")
+endforeach()
+add_custom_target(debian_documents ALL DEPENDS ${QUORVIN_MANUAL_PAGE} ${QUORVIN_CHANGELOG})
+install(FILES ${QUORVIN_MANUAL_PAGE} DESTINATION usr/share/man/man1 COMPONENT desktop)
+install(FILES ${debian_dir}/copyright ${QUORVIN_CHANGELOG} DESTINATION usr/share/doc/quorvin
+        COMPONENT desktop)
 
 # The portable folder: only when asked for (the archive, or --component portable).
 install(TARGETS quorvin RUNTIME DESTINATION . COMPONENT portable EXCLUDE_FROM_ALL)

@@ -12,7 +12,7 @@ packages=(
   xvfb openbox xdotool xclip x11-utils dbus-daemon at-spi2-core python3-pyatspi imagemagick
   clang libclang-rt-14-dev
   fp-utils desktop-file-utils appstream binutils-mingw-w64-x86-64
-  g++-mingw-w64-x86-64-posix wine64 googletest nsis devscripts
+  g++-mingw-w64-x86-64-posix wine64 googletest nsis devscripts lintian
 )
 
 missing=()
