@@ -7,6 +7,10 @@
 add_link_options(-static $<$<CONFIG:Release,MinSizeRel>:-s>)
 # No link time in the executables' headers: two builds of one commit give one file.
 add_link_options(-Wl,--no-insert-timestamp)
+# Stack protector and checked string and memory functions (MinGW-w64's, from libssp,
+# linked in like the rest).
+add_compile_options(-fstack-protector-strong $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+add_link_options(-fstack-protector-strong)
 # Windows' own headers: wide (...W) functions by default, nothing older than Windows 7.
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 

@@ -15,6 +15,13 @@ Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true
+; Common controls 6 come from the system's side-by-side store, never from a COMCTL32.dll
+; beside the installer; the installer's other libraries are Known DLLs or, in NSIS 3, loaded
+; from the system folder only (its stub calls SetDefaultDllDirectories first).
+XPStyle on
+ManifestSupportedOS all
+; No file's own time goes into the installer: two builds of one commit give one file.
+SetDateSave off
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"

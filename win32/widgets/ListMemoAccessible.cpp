@@ -8,6 +8,27 @@
 
 namespace {
 
+// OLEACC.dll's two functions, taken from the system folder when first needed (never from a
+// DLL beside the program): null where they are missing, and then MSAA answers nothing.
+struct TOleacc {
+    decltype(&CreateStdAccessibleObject) CreateStandard = nullptr;
+    decltype(&LresultFromObject) ResultFromObject = nullptr;
+};
+
+const TOleacc& Oleacc() {
+    static const TOleacc Loaded = [] {
+        TOleacc functions;
+        if (HMODULE module = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+            functions.CreateStandard = reinterpret_cast<decltype(&CreateStdAccessibleObject)>(
+                reinterpret_cast<void (*)()>(GetProcAddress(module, "CreateStdAccessibleObject")));
+            functions.ResultFromObject = reinterpret_cast<decltype(&LresultFromObject)>(
+                reinterpret_cast<void (*)()>(GetProcAddress(module, "LresultFromObject")));
+        }
+        return functions;
+    }();
+    return Loaded;
+}
+
 bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
@@ -146,13 +167,15 @@ private:
 } // namespace
 
 LRESULT ListMemoAccessibleObject(HWND window, WPARAM flags) {
+    const TOleacc& oleacc = Oleacc();
     IAccessible* standard = nullptr;
-    if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                         reinterpret_cast<void**>(&standard)))) {
+    if (oleacc.CreateStandard == nullptr || oleacc.ResultFromObject == nullptr ||
+        FAILED(oleacc.CreateStandard(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                     reinterpret_cast<void**>(&standard)))) {
         return 0;
     }
     auto* accessible = new TListMemoAccessible(window, standard);
-    const LRESULT result = LresultFromObject(__uuidof(IAccessible), flags, accessible);
+    const LRESULT result = oleacc.ResultFromObject(__uuidof(IAccessible), flags, accessible);
     accessible->Release();
     return result;
 }
