@@ -24,7 +24,8 @@ file(WRITE ${readme}.new "${byte_order_mark}${readme_text}")
 configure_file(${readme}.new ${readme} COPYONLY)
 
 # The archive is the same from every build of one commit: its members in order of name,
-# each stamped with SOURCE_DATE_EPOCH's time.
+# each stamped with SOURCE_DATE_EPOCH's time and nothing else of its file.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
 string(TIMESTAMP zip_time "%Y-%m-%d %H:%M:%S UTC" UTC)
 set(zip_members ${QUORVIN_PACKAGE_DIR}/zip-members.txt)
 file(CONFIGURE OUTPUT ${zip_members} CONTENT "${QUORVIN_PACKAGE_NAME}/README.txt
@@ -40,7 +41,9 @@ add_custom_command(OUTPUT ${QUORVIN_ZIP}
   COMMAND ${CMAKE_COMMAND} -E chdir ${QUORVIN_PACKAGE_DIR}
           ${CMAKE_COMMAND} -E tar cf ${QUORVIN_ZIP} --format=zip --mtime=${zip_time}
           --files-from=${zip_members}
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/normalize-archive.py ${QUORVIN_ZIP}
   DEPENDS quorvin ${QUORVIN_HELP_FILE} ${readme} ${zip_members}
+          ${PROJECT_SOURCE_DIR}/scripts/normalize-archive.py
   COMMENT "Portable folder ${QUORVIN_PACKAGE_NAME}.zip"
   VERBATIM)
 

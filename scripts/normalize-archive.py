@@ -3,16 +3,19 @@
 order of name, every time set to SOURCE_DATE_EPOCH, every owner root, gzip streams without
 time or name.
 
-Usage: normalize-archive.py FILE...   (.tar.gz, .deb; SOURCE_DATE_EPOCH must be set)
+Usage: normalize-archive.py FILE...   (.tar.gz, .deb, .zip; SOURCE_DATE_EPOCH must be set)
 
 A .deb is an ar archive of debian-binary and the control and data tar archives; each of
-those is rewritten, then the ar archive with the same times and owners.
+those is rewritten, then the ar archive with the same times and owners. A zip keeps each
+member's permissions and nothing else of its file (no extra fields with access times).
 """
 import gzip
 import io
 import os
 import sys
 import tarfile
+import time
+import zipfile
 
 EPOCH = int(os.environ["SOURCE_DATE_EPOCH"])
 
@@ -60,11 +63,29 @@ def normalized_deb(data):
     return bytes(out)
 
 
+def normalized_zip(data):
+    out = io.BytesIO()
+    stamp = time.gmtime(EPOCH)[:6]
+    with zipfile.ZipFile(io.BytesIO(data)) as source, zipfile.ZipFile(out, "w") as target:
+        for member in sorted(source.infolist(), key=lambda m: m.filename.split("/")):
+            entry = zipfile.ZipInfo(member.filename, stamp)
+            entry.create_system = 3
+            entry.external_attr = member.external_attr
+            entry.compress_type = zipfile.ZIP_DEFLATED
+            target.writestr(entry, source.read(member), compresslevel=9)
+    return out.getvalue()
+
+
 def main():
     for path in sys.argv[1:]:
         with open(path, "rb") as file:
             data = file.read()
-        data = normalized_deb(data) if path.endswith(".deb") else normalized_tar(data)
+        if path.endswith(".deb"):
+            data = normalized_deb(data)
+        elif path.endswith(".zip"):
+            data = normalized_zip(data)
+        else:
+            data = normalized_tar(data)
         with open(path, "wb") as file:
             file.write(data)
 
