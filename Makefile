@@ -74,7 +74,7 @@ package-windows: deps $(WINDOWS_DIR)/build.ninja
 	@ls -l $(WINDOWS_DIR)/package/*.zip $(WINDOWS_DIR)/package/*.exe
 
 # Two builds of the last commit, in two fresh clones, give byte-identical downloads
-# (about a quarter of an hour; not part of `make test`).
+# (about six minutes on 2 cores; not part of `make test`).
 check-reproducible: deps
 	scripts/check-reproducible.sh
 
