@@ -8,9 +8,9 @@ namespace {
 // (Windows 7 has the function only with its update KB2533623.)
 void LoadLibrariesFromTheSystemOnly() {
     using TSetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
-    const auto setDirectories = reinterpret_cast<TSetDefaultDllDirectories>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"),
-                                                    "SetDefaultDllDirectories")));
+    const auto setDirectories =
+        reinterpret_cast<TSetDefaultDllDirectories>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
     if (setDirectories != nullptr) {
         setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
