@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
 
-TLineChunks::TLineChunks(const TListDocument& doc, TRowCount rowCount)
-    : Doc(doc), RowCount(std::move(rowCount)) {}
+TLineChunks::TLineChunks(const TListDocument& doc) : Doc(doc) {}
 
 int64_t TLineChunks::Count(int64_t line) const {
     const int64_t length = Doc.LineLength(line);
@@ -30,38 +28,4 @@ int64_t TLineChunks::Of(TTextPos pos) const {
     const int64_t count = Count(pos.Line);
     const int64_t chunk = std::min(pos.Column / ChunkChars, count - 1);
     return chunk + 1 < count && pos.Column >= Start(pos.Line, chunk + 1) ? chunk + 1 : chunk;
-}
-
-TChunkRow TLineChunks::LastRow() const {
-    const int64_t line = Doc.LineCount() - 1;
-    const int64_t chunk = Count(line) - 1;
-    return {line, chunk, RowCount(line, chunk) - 1};
-}
-
-bool TLineChunks::IsLastRowOfLine(const TChunkRow& row) const {
-    return row.Chunk + 1 >= Count(row.Line) && row.Index + 1 >= RowCount(row.Line, row.Chunk);
-}
-
-bool TLineChunks::Step(TChunkRow& row, bool down) const {
-    if (down) {
-        if (row.Index + 1 < RowCount(row.Line, row.Chunk)) {
-            ++row.Index;
-        } else if (row.Chunk + 1 < Count(row.Line)) {
-            row = {row.Line, row.Chunk + 1, 0};
-        } else if (row.Line + 1 < Doc.LineCount()) {
-            row = {row.Line + 1, 0, 0};
-        } else {
-            return false;
-        }
-    } else if (row.Index > 0) {
-        --row.Index;
-    } else if (row.Chunk > 0) {
-        row = {row.Line, row.Chunk - 1, RowCount(row.Line, row.Chunk - 1) - 1};
-    } else if (row.Line > 0) {
-        const int64_t chunk = Count(row.Line - 1) - 1;
-        row = {row.Line - 1, chunk, RowCount(row.Line - 1, chunk) - 1};
-    } else {
-        return false;
-    }
-    return true;
 }

@@ -3,7 +3,6 @@
 #include "document/ListDocument.h"
 
 #include <cstdint>
-#include <functional>
 #include <tuple>
 
 // A place in a view of the list document: a row of the wrapped layout of a chunk of a line.
@@ -22,15 +21,13 @@ struct TChunkRow {
 
 // The lines of the list document as a view lays them out: each line in chunks of ChunkChars
 // characters (a chunk never starts between the two halves of a surrogate pair), each chunk
-// wrapped into rows on its own by the view's text engine, which gives the count of rows.
-// So a line of any length costs the view only the chunks that it shows.
+// wrapped into rows on its own by the view's text engine (TRowLayout, which also steps
+// through the rows). So a line of any length costs the view only the chunks that it shows.
 class TLineChunks {
 public:
     static constexpr int64_t ChunkChars = 1024;
-    // How many rows (at least one) the view's layout of a chunk has.
-    using TRowCount = std::function<int(int64_t line, int64_t chunk)>;
 
-    TLineChunks(const TListDocument& doc, TRowCount rowCount);
+    explicit TLineChunks(const TListDocument& doc);
 
     int64_t Count(int64_t line) const;
     // The first column of a chunk; the line's length for the chunk after its last.
@@ -38,12 +35,6 @@ public:
     // The chunk that holds a position (the last chunk for the end of the line).
     int64_t Of(TTextPos pos) const;
 
-    TChunkRow LastRow() const;
-    bool IsLastRowOfLine(const TChunkRow& row) const;
-    // Moves to the next row down or up; false at the end of the text.
-    bool Step(TChunkRow& row, bool down) const;
-
 private:
     const TListDocument& Doc;
-    TRowCount RowCount;
 };

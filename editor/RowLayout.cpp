@@ -18,8 +18,7 @@ bool IsBreakSpace(char16_t character) {
 } // namespace
 
 TRowLayout::TRowLayout(const TListDocument& doc, const TEditorView& view)
-    : Doc(doc), View(view),
-      LineChunks(doc, [this](int64_t line, int64_t chunk) { return RowCount(line, chunk); }) {}
+    : Doc(doc), View(view), LineChunks(doc) {}
 
 void TRowLayout::SetWidth(int width) {
     width = std::max(1, width);
@@ -128,6 +127,49 @@ int TRowLayout::RowCount(int64_t line, int64_t chunk) const {
     return static_cast<int>(LayoutOf(line, chunk).RowStarts.size());
 }
 
+TChunkRow TRowLayout::LastRow() const {
+    const int64_t line = Doc.LineCount() - 1;
+    const int64_t chunk = LineChunks.Count(line) - 1;
+    return {line, chunk, RowCount(line, chunk) - 1};
+}
+
+bool TRowLayout::IsLastRowOfLine(const TChunkRow& row) const {
+    return row.Chunk + 1 >= LineChunks.Count(row.Line) &&
+           row.Index + 1 >= RowCount(row.Line, row.Chunk);
+}
+
+bool TRowLayout::Step(TChunkRow& row, bool down) const {
+    if (down) {
+        if (row.Index + 1 < RowCount(row.Line, row.Chunk)) {
+            ++row.Index;
+        } else if (row.Chunk + 1 < LineChunks.Count(row.Line)) {
+            row = {row.Line, row.Chunk + 1, 0};
+        } else if (row.Line + 1 < Doc.LineCount()) {
+            row = {row.Line + 1, 0, 0};
+        } else {
+            return false;
+        }
+    } else if (row.Index > 0) {
+        --row.Index;
+    } else if (row.Chunk > 0) {
+        row = {row.Line, row.Chunk - 1, RowCount(row.Line, row.Chunk - 1) - 1};
+    } else if (row.Line > 0) {
+        const int64_t chunk = LineChunks.Count(row.Line - 1) - 1;
+        row = {row.Line - 1, chunk, RowCount(row.Line - 1, chunk) - 1};
+    } else {
+        return false;
+    }
+    return true;
+}
+
+TChunkRow TRowLayout::Walk(TChunkRow row, int64_t rows) const {
+    for (; rows > 0 && Step(row, true); --rows) {
+    }
+    for (; rows < 0 && Step(row, false); ++rows) {
+    }
+    return row;
+}
+
 TRowPlace TRowLayout::PlaceOf(TTextPos pos, int composed) const {
     const int64_t chunk = LineChunks.Of(pos);
     const TChunkLayout& layout = LayoutOf(pos.Line, chunk);
@@ -170,7 +212,7 @@ int64_t TRowLayout::ColumnAt(const TChunkRow& row, int x) const {
     const int64_t start = layout.RowBegin(row.Index);
     // A column at a wrapped row's end would be shown at the next row's start.
     int64_t limit = layout.RowTextFinish(row.Index);
-    if (!LineChunks.IsLastRowOfLine(row) && limit == layout.RowFinish(row.Index) && limit > start) {
+    if (!IsLastRowOfLine(row) && limit == layout.RowFinish(row.Index) && limit > start) {
         --limit;
         if (limit > start && IsHighSurrogate(text[static_cast<size_t>(limit - 1)])) {
             --limit;

@@ -46,7 +46,12 @@ public:
     // Text composed at a place (empty for none), laid out as part of its line.
     void SetComposition(TTextPos at, std::u16string text);
 
-    const TLineChunks& Chunks() const { return LineChunks; }
+    TChunkRow LastRow() const;
+    bool IsLastRowOfLine(const TChunkRow& row) const;
+    // Moves to the next row down or up; false at the end of the text.
+    bool Step(TChunkRow& row, bool down) const;
+    // `rows` rows down (up when negative), as far as the text goes.
+    TChunkRow Walk(TChunkRow row, int64_t rows) const;
     TChunkRow RowOf(TTextPos pos) const { return PlaceOf(pos).Row; }
     // Where a place is drawn; `composed` characters into the composition at it.
     TRowPlace PlaceOf(TTextPos pos, int composed = 0) const;
