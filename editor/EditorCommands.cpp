@@ -4,21 +4,21 @@
 #include "editor/ListEditor.h"
 #include "editor/TextUnits.h"
 
-#include "core/Desktop.h"
-
 #include <algorithm>
 
 namespace {
 
 // How far a double-click looks for the ends of a word.
 constexpr int64_t WordChars = 4096;
+// How much of a line a word move reads first.
+constexpr int64_t FirstWordLook = 64;
 // Screen readers are told the texts of an edit up to this many characters.
 constexpr int64_t EditTextChars = 1 << 20;
 
 } // namespace
 
 void TListEditor::Execute(TEditCommand command) {
-    Rows.Trim();
+    const TOperation operation(*this);
     using C = TEditCommand;
     switch (command) {
     case C::CharLeft:
@@ -110,8 +110,8 @@ void TListEditor::Execute(TEditCommand command) {
         AnchorPos = {};
         CaretPos = Doc.End();
         Typing = false;
-        View.Invalidate();
-        View.CaretMoved();
+        Tell(Redraw);
+        Tell(CaretChange);
         break;
     }
 }
@@ -127,7 +127,7 @@ bool TListEditor::CanExecute(TEditCommand command) const {
     case TEditCommand::Clear:
         return HasSelection();
     case TEditCommand::Paste:
-        return Desktop().HasClipboardText();
+        return View.ClipboardDesktop().HasClipboardText();
     default:
         return true;
     }
@@ -137,7 +137,7 @@ void TListEditor::Type(std::u16string_view text) {
     if (text.empty() && !HasSelection()) {
         return;
     }
-    Rows.Trim();
+    const TOperation operation(*this);
     const bool joins = Typing && !HasSelection();
     ReplaceSelection(text, joins);
     Typing =
@@ -145,27 +145,28 @@ void TListEditor::Type(std::u16string_view text) {
 }
 
 void TListEditor::SetComposition(std::u16string text, int cursor) {
-    Rows.Trim();
+    const TOperation operation(*this);
     Composing = !text.empty();
     ComposedCursor = std::clamp(cursor, 0, static_cast<int>(text.size()));
     Rows.SetComposition(CaretPos, std::move(text));
     ClampTop();
     ShowCaret();
-    View.Invalidate();
+    Tell(Redraw);
 }
 
 void TListEditor::SetSelection(TTextPos anchor, TTextPos caret) {
-    Rows.Trim();
+    const TOperation operation(*this);
     AnchorPos = Doc.Clamp(anchor);
     MoveCaret(caret, true);
 }
 
 void TListEditor::Click(int x, int y, bool extend) {
-    Rows.Trim();
+    const TOperation operation(*this);
     MoveCaret(PosAt(x, y), extend);
 }
 
 void TListEditor::DragTo(int x, int y) {
+    const TOperation operation(*this);
     if (y < 0) {
         ScrollRows(-1);
     }
@@ -173,7 +174,7 @@ void TListEditor::DragTo(int x, int y) {
 }
 
 void TListEditor::SelectWordAt(int x, int y) {
-    Rows.Trim();
+    const TOperation operation(*this);
     const TTextPos at = PosAt(x, y);
     const int64_t begin = std::max<int64_t>(0, at.Column - WordChars);
     const std::u16string text = Doc.LineSlice(at.Line, begin, at.Column + WordChars);
@@ -211,8 +212,8 @@ void TListEditor::MoveCaret(TTextPos pos, bool extend, bool keepX) {
     }
     Typing = false;
     ShowCaret();
-    View.Invalidate();
-    View.CaretMoved();
+    Tell(Redraw);
+    Tell(CaretChange);
 }
 
 TTextPos TListEditor::NextChar(TTextPos pos) const {
@@ -234,20 +235,32 @@ TTextPos TListEditor::PreviousChar(TTextPos pos) const {
 }
 
 TTextPos TListEditor::NextWord(TTextPos pos) const {
-    const std::u16string text = Doc.LineSlice(pos.Line, pos.Column, pos.Column + WordReach);
-    if (text.empty()) {
+    const int64_t length = Doc.LineLength(pos.Line);
+    if (pos.Column >= length) {
         return NextChar(pos);
     }
-    return {pos.Line, pos.Column + static_cast<int64_t>(NextWordStart(text, 0))};
+    // A little of the line is read first, more while the word goes on past it.
+    for (int64_t reach = FirstWordLook;; reach = std::min(reach * 8, WordReach)) {
+        const std::u16string text = Doc.LineSlice(pos.Line, pos.Column, pos.Column + reach);
+        const size_t next = NextWordStart(text, 0);
+        if (next + 1 < text.size() || reach == WordReach || pos.Column + reach >= length) {
+            return {pos.Line, pos.Column + static_cast<int64_t>(next)};
+        }
+    }
 }
 
 TTextPos TListEditor::PreviousWord(TTextPos pos) const {
     if (pos.Column == 0) {
         return PreviousChar(pos);
     }
-    const int64_t begin = std::max<int64_t>(0, pos.Column - WordReach);
-    const std::u16string text = Doc.LineSlice(pos.Line, begin, pos.Column);
-    return {pos.Line, begin + static_cast<int64_t>(PreviousWordStart(text, text.size()))};
+    for (int64_t reach = FirstWordLook;; reach = std::min(reach * 8, WordReach)) {
+        const int64_t begin = std::max<int64_t>(0, pos.Column - reach);
+        const std::u16string text = Doc.LineSlice(pos.Line, begin, pos.Column);
+        const size_t start = PreviousWordStart(text, text.size());
+        if (start > 1 || begin == 0 || reach == WordReach) {
+            return {pos.Line, begin + static_cast<int64_t>(start)};
+        }
+    }
 }
 
 TTextPos TListEditor::ByRows(TTextPos pos, int64_t rows) {
@@ -255,7 +268,7 @@ TTextPos TListEditor::ByRows(TTextPos pos, int64_t rows) {
     if (WantedX < 0) {
         WantedX = Rows.XOf(row, pos.Column);
     }
-    row = Step(row, rows);
+    row = Rows.Walk(row, rows);
     return {row.Line, Rows.ColumnAt(row, WantedX)};
 }
 
@@ -306,9 +319,9 @@ void TListEditor::TextChanged(const TTextEdit& edit) {
     Typing = false;
     ClampTop();
     ShowCaret();
-    View.Invalidate();
-    View.CaretMoved();
-    View.TextEdited(edit);
+    Tell(Redraw);
+    Tell(CaretChange);
+    TellEdit(edit);
 }
 
 void TListEditor::DeleteTo(TTextPos pos) {
@@ -344,7 +357,7 @@ bool TListEditor::Copy() {
         View.ReportCopyRefused();
         return false;
     }
-    return Desktop().SetClipboardText(ToUtf8(Doc.Text(from, to), LineBreak));
+    return View.ClipboardDesktop().SetClipboardText(ToUtf8(Doc.Text(from, to), LineBreak));
 }
 
 void TListEditor::Cut() {
@@ -354,7 +367,7 @@ void TListEditor::Cut() {
 }
 
 void TListEditor::Paste() {
-    const std::string text = Desktop().ClipboardText();
+    const std::string text = View.ClipboardDesktop().ClipboardText();
     if (text.empty() && !HasSelection()) {
         return;
     }

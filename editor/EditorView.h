@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Desktop.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,8 +16,8 @@ struct TTextEdit {
 };
 
 // What the list editor needs of the control that shows it: the control's text engine,
-// its painting and scroll bar, and where it reports. Each front end implements it; the
-// editor calls it back as its state changes.
+// its painting and scroll bar, the clipboard, and where it reports. Each front end implements it;
+// the editor calls it back as its state changes.
 class TEditorView {
 public:
     virtual ~TEditorView() = default;
@@ -35,4 +37,7 @@ public:
     virtual bool WantsEditTexts() const { return false; }
     // A copy was refused: the selection is larger than TListEditor::MaxCopyBytes.
     virtual void ReportCopyRefused() = 0;
+
+    // The desktop whose clipboard copy, cut and paste use.
+    virtual TDesktop& ClipboardDesktop() = 0;
 };

@@ -4,24 +4,65 @@
 
 #include <algorithm>
 #include <climits>
+#include <exception>
 #include <utility>
-
-namespace {
-
-// How far (in rows) a character may be from the top row and still be placed exactly.
-constexpr int CharacterReach = 200;
-
-} // namespace
 
 TListEditor::TListEditor(TEditorView& view, std::string_view clipboardLineBreak)
     : View(view), LineBreak(clipboardLineBreak), Rows(Doc, view) {}
 
+// ---- operations ----
+
+TListEditor::TOperation::TOperation(const TListEditor& editor)
+    : Editor(editor), Unwinding(std::uncaught_exceptions()) {
+    if (Editor.Depth++ == 0) {
+        Editor.Rows.Trim();
+    }
+}
+
+TListEditor::TOperation::~TOperation() {
+    if (--Editor.Depth > 0) {
+        return;
+    }
+    if (std::uncaught_exceptions() > Unwinding) {
+        // A failed operation tells nothing but that what is shown may have changed.
+        Editor.Changes = Redraw;
+        Editor.Edited = false;
+    }
+    Editor.FlushChanges();
+}
+
+void TListEditor::TellEdit(const TTextEdit& edit) {
+    Edited = true;
+    LastEdit = edit;
+}
+
+void TListEditor::FlushChanges() const {
+    const unsigned changes = std::exchange(Changes, 0U);
+    const bool edited = std::exchange(Edited, false);
+    if (changes & BarChange) {
+        View.ScrollBarChanged();
+    }
+    if (changes & Redraw) {
+        View.Invalidate();
+    }
+    if (edited) {
+        View.TextEdited(std::exchange(LastEdit, {}));
+    }
+    if (changes & CaretChange) {
+        View.CaretMoved();
+    }
+}
+
+// ---- the text ----
+
 void TListEditor::SetText(std::u16string_view text) {
+    const TOperation operation(*this);
     Doc.SetText(text);
     Reset();
 }
 
 void TListEditor::SetGeneratedLines(int64_t count) {
+    const TOperation operation(*this);
     Doc.SetGeneratedLines(count);
     Reset();
 }
@@ -33,27 +74,29 @@ void TListEditor::Reset() {
     CaretPos = AnchorPos = TopPos = {};
     WantedX = -1;
     Typing = false;
+    WheelRest = 0;
     UpdateScrollBar();
-    View.Invalidate();
-    View.CaretMoved();
+    Tell(Redraw);
+    Tell(CaretChange);
 }
 
 void TListEditor::SetViewport(int width, int height, int rowHeight) {
-    Rows.Trim();
+    const TOperation operation(*this);
     Width = std::max(1, width);
     Height = std::max(1, height);
     LineHeight = std::max(1, rowHeight);
     Rows.SetWidth(Width);
     ClampTop();
     UpdateScrollBar();
-    View.Invalidate();
+    Tell(Redraw);
 }
 
 void TListEditor::Remeasure() {
+    const TOperation operation(*this);
     Rows.ForgetAll();
     ClampTop();
     UpdateScrollBar();
-    View.Invalidate();
+    Tell(Redraw);
 }
 
 int TListEditor::PageRows() const {
@@ -66,23 +109,15 @@ int TListEditor::ShownRowCount() const {
 
 // ---- scrolling ----
 
-TChunkRow TListEditor::Step(TChunkRow row, int64_t rows) const {
-    for (; rows > 0 && Rows.Chunks().Step(row, true); --rows) {
-    }
-    for (; rows < 0 && Rows.Chunks().Step(row, false); ++rows) {
-    }
-    return row;
-}
-
 TChunkRow TListEditor::HighestTopShowing(TChunkRow bottom) const {
-    return Step(bottom, 1 - PageRows());
+    return Rows.Walk(bottom, 1 - PageRows());
 }
 
 void TListEditor::SetTop(const TChunkRow& row) {
     const TTextPos top{row.Line, Rows.RowStart(row)};
     if (top != TopPos) {
         TopPos = top;
-        View.Invalidate();
+        Tell(Redraw);
     }
 }
 
@@ -107,25 +142,40 @@ void TListEditor::UpdateScrollBar() {
                          static_cast<int>(top * ScrollLimit / maxTop)};
     if (!(bar == Bar)) {
         Bar = bar;
-        View.ScrollBarChanged();
+        Tell(BarChange);
     }
 }
 
 void TListEditor::ScrollRows(int64_t rows) {
-    Rows.Trim();
-    SetTop(Step(TopRow(), rows));
+    const TOperation operation(*this);
+    SetTop(Rows.Walk(TopRow(), rows));
     ClampTop();
     UpdateScrollBar();
 }
 
+void TListEditor::Wheel(int delta, int linesPerNotch) {
+    const TOperation operation(*this);
+    const int64_t lines = linesPerNotch < 0 ? PageRows() : linesPerNotch;
+    if ((delta > 0 && WheelRest < 0) || (delta < 0 && WheelRest > 0)) {
+        WheelRest = 0;
+    }
+    WheelRest += int64_t{delta} * lines;
+    const int64_t rows = WheelRest / WheelNotch;
+    WheelRest -= rows * WheelNotch;
+    if (rows != 0) {
+        ScrollRows(-rows);
+    }
+}
+
 void TListEditor::ScrollToLine(int64_t line) {
-    Rows.Trim();
+    const TOperation operation(*this);
     const TChunkRow highest = MaxTop();
     SetTop(line >= highest.Line ? highest : TChunkRow{std::max<int64_t>(0, line), 0, 0});
     UpdateScrollBar();
 }
 
 void TListEditor::ScrollToBar(int value) {
+    const TOperation operation(*this);
     if (value == Bar.Value) {
         return;
     }
@@ -136,19 +186,20 @@ void TListEditor::ScrollToBar(int value) {
 }
 
 int64_t TListEditor::LastVisibleLine() const {
-    return Step(TopRow(), ShownRowCount() - 1).Line;
+    const TOperation operation(*this);
+    return Rows.Walk(TopRow(), ShownRowCount() - 1).Line;
 }
 
 bool TListEditor::RowsFromTop(const TChunkRow& row, int reach, int& rows) const {
     const TChunkRow top = TopRow();
     TChunkRow at = top;
-    for (rows = 0; rows < reach && at < row && Rows.Chunks().Step(at, true); ++rows) {
+    for (rows = 0; rows < reach && at < row && Rows.Step(at, true); ++rows) {
     }
     if (at == row) {
         return true;
     }
     at = top;
-    for (rows = 0; rows > -reach && row < at && Rows.Chunks().Step(at, false); --rows) {
+    for (rows = 0; rows > -reach && row < at && Rows.Step(at, false); --rows) {
     }
     return at == row;
 }
@@ -156,7 +207,7 @@ bool TListEditor::RowsFromTop(const TChunkRow& row, int reach, int& rows) const 
 // ---- what is drawn ----
 
 std::vector<TShownRow> TListEditor::ShownRows() const {
-    Rows.Trim();
+    const TOperation operation(*this);
     const TTextPos from = SelectionStart();
     const TTextPos to = SelectionEnd();
     std::vector<TShownRow> shown;
@@ -169,10 +220,10 @@ std::vector<TShownRow> TListEditor::ShownRows() const {
                                !selected             ? 0
                                : to.Line == row.Line ? to.Column
                                                      : INT64_MAX);
-        if (selected && row.Line < to.Line && Rows.Chunks().IsLastRowOfLine(row)) {
+        if (selected && row.Line < to.Line && Rows.IsLastRowOfLine(row)) {
             drawn.BreakX = Rows.XOf(row, Rows.RowEnd(row));
         }
-        if (!Rows.Chunks().Step(row, true)) {
+        if (!Rows.Step(row, true)) {
             break;
         }
     }
@@ -180,6 +231,7 @@ std::vector<TShownRow> TListEditor::ShownRows() const {
 }
 
 TTextRect TListEditor::CaretRect() const {
+    const TOperation operation(*this);
     const TRowPlace place = Rows.PlaceOf(CaretPos, Composing ? ComposedCursor : 0);
     int rows = 0;
     if (!RowsFromTop(place.Row, ShownRowCount(), rows) || rows < 0 || rows >= ShownRowCount()) {
@@ -189,12 +241,13 @@ TTextRect TListEditor::CaretRect() const {
 }
 
 TTextRect TListEditor::CharacterRect(TTextPos pos) const {
+    const TOperation operation(*this);
     pos = Doc.Clamp(pos);
     const TChunkRow row = Rows.RowOf(pos);
     int rows = 0;
-    const int y = RowsFromTop(row, CharacterReach, rows) ? rows * LineHeight
-                  : row < TopRow()                       ? -LineHeight
-                                                         : Height;
+    const int y = RowsFromTop(row, ShownRowCount(), rows) ? rows * LineHeight
+                  : row < TopRow()                        ? -LineHeight
+                                                          : Height;
     const int x = Rows.XOf(row, pos.Column);
     const int next =
         pos.Column < Doc.LineLength(pos.Line) ? Rows.XOf(row, NextChar(pos).Column) : x + 1;
@@ -202,12 +255,14 @@ TTextRect TListEditor::CharacterRect(TTextPos pos) const {
 }
 
 std::u16string TListEditor::ShownText() const {
+    const TOperation operation(*this);
     const TChunkRow top = TopRow();
-    const TChunkRow last = Step(top, ShownRowCount() - 1);
+    const TChunkRow last = Rows.Walk(top, ShownRowCount() - 1);
     return Doc.Text({top.Line, Rows.RowStart(top)}, {last.Line, Rows.RowEnd(last)});
 }
 
 TTextPos TListEditor::PosAt(int x, int y) const {
-    const TChunkRow row = Step(TopRow(), std::max(0, y) / LineHeight);
+    const TOperation operation(*this);
+    const TChunkRow row = Rows.Walk(TopRow(), std::max(0, y) / LineHeight);
     return Doc.Clamp({row.Line, Rows.ColumnAt(row, x)});
 }

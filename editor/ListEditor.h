@@ -43,9 +43,14 @@ struct TTextRect {
 // lines may be billions of generated list lines, and lays out only the rows that are
 // shown (TRowLayout), long lines wrapped at the text area's width. It owns the caret and
 // the anchor, every moving and editing command, the grouping of typing for undo, the
-// clipboard (through the desktop) with its cap, scrolling and the scroll bar's mapping.
-// A front end hands it a TEditorView, tells it its size, maps its keys to TEditCommand,
-// draws ShownRows and the caret, and shows its scroll bar.
+// clipboard (through the view) with its cap, scrolling, the wheel and the scroll bar's
+// mapping, and what screen readers are given (TAccessibleText). A front end hands it a
+// TEditorView, tells it its size, maps its keys to TEditCommand, draws ShownRows and the
+// caret, and shows its scroll bar; it reads the text only through the editor.
+//
+// Each public entry is one operation: it drops surplus kept layouts first, and tells the
+// view of what changed once as it ends (at most one redraw, one caret move, one change of
+// the scroll bar and one edit), whatever it did on the way.
 class TListEditor {
 public:
     // Selections larger than this (in UTF-8 bytes, with the clipboard's line breaks) are
@@ -53,6 +58,8 @@ public:
     static constexpr int64_t MaxCopyBytes = int64_t{64} * 1024 * 1024;
     // Up to this many top lines, the scroll bar has one position per line.
     static constexpr int64_t ScrollLimit = int64_t{1} << 30;
+    // A wheel's notch, as Windows and Qt count its delta.
+    static constexpr int WheelNotch = 120;
 
     // `clipboardLineBreak` is what a line break becomes in copied text ("\n", "\r\n").
     TListEditor(TEditorView& view, std::string_view clipboardLineBreak);
@@ -61,7 +68,15 @@ public:
     void SetText(std::u16string_view text);
     // The list lines of the positions 0..count-1, each followed by a line break.
     void SetGeneratedLines(int64_t count);
+    // How the text is kept (for the editor's own tests).
     const TListDocument& Document() const { return Doc; }
+
+    int64_t LineCount() const { return Doc.LineCount(); }
+    int64_t LineLength(int64_t line) const { return Doc.LineLength(line); }
+    // Columns `begin`..`end` of a line (clamped into it); the whole line by default.
+    std::u16string LineText(int64_t line, int64_t begin = 0, int64_t end = INT64_MAX) const {
+        return Doc.LineSlice(line, begin, end);
+    }
 
     TTextPos Caret() const { return CaretPos; }
     TTextPos Anchor() const { return AnchorPos; }
@@ -99,6 +114,10 @@ public:
     void SelectWordAt(int x, int y);
 
     void ScrollRows(int64_t rows);
+    // A turn of the wheel: deltas are added up (high-resolution wheels and touchpads send
+    // small ones), and each WheelNotch of them scrolls `linesPerNotch` rows, a page where
+    // it is below 0. Positive deltas scroll up.
+    void Wheel(int delta, int linesPerNotch);
     // The top row at the start of `line` (as near as the end allows).
     void ScrollToLine(int64_t line);
     // The scroll bar was moved to `value`.
@@ -113,12 +132,31 @@ public:
     // Where the caret is drawn (within the composition's own cursor); Width 0 when it is
     // not in view.
     TTextRect CaretRect() const;
-    // The place of a character; one far from view is placed just outside the text area.
+    // The place of a character; one out of view is placed just outside the text area.
     TTextRect CharacterRect(TTextPos pos) const;
     // The text from the top row's start to the last shown row's end.
     std::u16string ShownText() const;
 
 private:
+    friend class TAccessibleText;
+
+    // One public entry's span (see above); entries called from within one join it.
+    class TOperation {
+    public:
+        explicit TOperation(const TListEditor& editor);
+        ~TOperation();
+        TOperation(const TOperation&) = delete;
+        TOperation& operator=(const TOperation&) = delete;
+
+    private:
+        const TListEditor& Editor;
+        const int Unwinding;
+    };
+    enum TChange : unsigned { Redraw = 1, CaretChange = 2, BarChange = 4 };
+    void Tell(TChange change) { Changes |= change; }
+    void TellEdit(const TTextEdit& edit);
+    void FlushChanges() const;
+
     void MoveCaret(TTextPos pos, bool extend, bool keepX = false);
     // Replaces the selection; `joins` puts the edit into the typing run before it.
     void ReplaceSelection(std::u16string_view text, bool joins);
@@ -142,10 +180,9 @@ private:
 
     TChunkRow TopRow() const { return Rows.RowOf(Doc.Clamp(TopPos)); }
     void SetTop(const TChunkRow& row);
-    TChunkRow Step(TChunkRow row, int64_t rows) const;
     // The highest top row from which the rows down to `bottom` still fit.
     TChunkRow HighestTopShowing(TChunkRow bottom) const;
-    TChunkRow MaxTop() const { return HighestTopShowing(Rows.Chunks().LastRow()); }
+    TChunkRow MaxTop() const { return HighestTopShowing(Rows.LastRow()); }
     void ClampTop();
     void ShowCaret();
     void UpdateScrollBar();
@@ -174,4 +211,11 @@ private:
     int Height = 1;
     int LineHeight = 1;
     TScrollBar Bar;
+    // Wheel deltas (times lines per notch) not yet scrolled.
+    int64_t WheelRest = 0;
+    // The open operations and what they changed.
+    mutable int Depth = 0;
+    mutable unsigned Changes = 0;
+    mutable bool Edited = false;
+    mutable TTextEdit LastEdit;
 };

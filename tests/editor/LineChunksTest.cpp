@@ -1,4 +1,6 @@
+#include "editor/EditorSetup.h"
 #include "editor/LineChunks.h"
+#include "editor/RowLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +11,6 @@ namespace {
 
 constexpr int64_t ChunkChars = TLineChunks::ChunkChars;
 
-// Two rows in every chunk, as a view that wraps each chunk once would lay them out.
-int TwoRows(int64_t, int64_t) {
-    return 2;
-}
-
 TEST(LineChunks, ChunksOfALongLineNeverSplitASurrogatePair) {
     TListDocument doc;
     // A pair that would straddle the first boundary moves into the second chunk.
@@ -21,7 +18,7 @@ TEST(LineChunks, ChunksOfALongLineNeverSplitASurrogatePair) {
     line += u"\U0001F600";
     line += std::u16string(ChunkChars, u'b');
     doc.SetText(u"short\n" + line);
-    const TLineChunks chunks(doc, TwoRows);
+    const TLineChunks chunks(doc);
 
     EXPECT_EQ(chunks.Count(0), 1);
     EXPECT_EQ(chunks.Count(1), 3);
@@ -33,26 +30,35 @@ TEST(LineChunks, ChunksOfALongLineNeverSplitASurrogatePair) {
     EXPECT_EQ(chunks.Of({1, static_cast<int64_t>(line.size())}), 2);
 }
 
-TEST(LineChunks, StepsWalkEveryRowOfEveryChunkAndLine) {
+TEST(RowLayout, StepsWalkEveryRowOfEveryChunkAndLine) {
     TListDocument doc;
     doc.SetText(u"one\n" + std::u16string(ChunkChars + 1, u'x'));
-    const TLineChunks chunks(doc, TwoRows);
+    // Rows of two characters.
+    const TFakeView view;
+    TRowLayout rows(doc, view);
+    rows.SetWidth(2 * CharWidth);
 
-    const std::vector<TChunkRow> expected{{0, 0, 0}, {0, 0, 1}, {1, 0, 0},
-                                          {1, 0, 1}, {1, 1, 0}, {1, 1, 1}};
-    TChunkRow row;
-    for (size_t index = 1; index < expected.size(); ++index) {
-        ASSERT_TRUE(chunks.Step(row, true));
-        EXPECT_EQ(row, expected[index]);
-        EXPECT_EQ(chunks.IsLastRowOfLine(row), index == 1 || index == 5);
+    // "on", "e"; the first chunk's 512 rows; the second chunk's one.
+    std::vector<TChunkRow> walked{{}};
+    for (TChunkRow row; rows.Step(row, true);) {
+        walked.push_back(row);
     }
-    EXPECT_FALSE(chunks.Step(row, true));
-    EXPECT_EQ(row, chunks.LastRow());
-    for (size_t index = expected.size() - 1; index > 0; --index) {
-        ASSERT_TRUE(chunks.Step(row, false));
-        EXPECT_EQ(row, expected[index - 1]);
+    ASSERT_EQ(walked.size(), 2u + ChunkChars / 2 + 1);
+    EXPECT_EQ(walked[1], (TChunkRow{0, 0, 1}));
+    EXPECT_EQ(walked[2], (TChunkRow{1, 0, 0}));
+    EXPECT_EQ(walked.back(), (TChunkRow{1, 1, 0}));
+    EXPECT_EQ(walked.back(), rows.LastRow());
+    for (size_t index = 0; index < walked.size(); ++index) {
+        EXPECT_EQ(rows.IsLastRowOfLine(walked[index]), index == 1 || index + 1 == walked.size());
+        EXPECT_EQ(rows.Walk({}, static_cast<int64_t>(index)), walked[index]);
     }
-    EXPECT_FALSE(chunks.Step(row, false));
+    TChunkRow row = walked.back();
+    for (size_t index = walked.size() - 1; index > 0; --index) {
+        ASSERT_TRUE(rows.Step(row, false));
+        EXPECT_EQ(row, walked[index - 1]);
+    }
+    EXPECT_FALSE(rows.Step(row, false));
+    EXPECT_EQ(rows.Walk(walked.back(), -100000), TChunkRow{});
 }
 
 } // namespace

@@ -1,6 +1,4 @@
-#include "editor/ListEditor.h"
-#include "editor/AccessibleText.h"
-#include "forms/FakeDesktop.h"
+#include "editor/EditorSetup.h"
 
 #include <gtest/gtest.h>
 
@@ -9,43 +7,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int64_t MaxCount = INT32_MAX;
-// Every character is 10 pixels wide (a surrogate pair too, all of it on its second half);
-// the text area holds 10 characters a row and 5 rows.
-constexpr int CharWidth = 10;
-constexpr int RowHeight = 10;
-
-class TFakeView : public TEditorView {
-public:
-    void MeasureText(std::u16string_view text, std::vector<int>& extents) const override {
-        int width = 0;
-        for (size_t index = 0; index < text.size(); ++index) {
-            width += text[index] >= 0xD800 && text[index] <= 0xDBFF ? 0 : CharWidth;
-            extents[index] = width;
-        }
-    }
-    void Invalidate() override {}
-    void ScrollBarChanged() override {}
-    void CaretMoved() override {}
-    void TextEdited(const TTextEdit& edit) override { Edits.push_back(edit); }
-    bool WantsEditTexts() const override { return true; }
-    void ReportCopyRefused() override { ++CopiesRefused; }
-
-    std::vector<TTextEdit> Edits;
-    int CopiesRefused = 0;
-};
-
-struct TEditorSetup {
-    explicit TEditorSetup(std::string_view lineBreak = "\n") : Editor(View, lineBreak) {
-        Editor.SetViewport(10 * CharWidth, 5 * RowHeight, RowHeight);
-    }
-    std::u16string Text() const { return Editor.Document().Text({0, 0}, Editor.Document().End()); }
-
-    TFakeDesktop Desktop;
-    TFakeView View;
-    TListEditor Editor;
-};
 
 // A step: a command, or typed text.
 struct TStep {
@@ -276,11 +237,11 @@ class ClipboardTest : public testing::TestWithParam<TClipboardCase> {};
 TEST_P(ClipboardTest, CopiesWithThePlatformsLineBreaksAndPastesAnyOfThem) {
     const TClipboardCase& c = GetParam();
     TEditorSetup setup(c.LineBreak);
-    setup.Desktop.Clipboard = "x\r\ny\rz\n";
+    setup.View.Clipboard = "x\r\ny\rz\n";
     setup.Editor.SetText(c.Text);
     setup.Editor.Execute(C::SelectAll);
     setup.Editor.Execute(c.Command);
-    EXPECT_EQ(setup.Desktop.Clipboard, c.ClipboardAfter);
+    EXPECT_EQ(setup.View.Clipboard, c.ClipboardAfter);
     EXPECT_EQ(setup.Text(), c.TextAfter);
 }
 
@@ -301,7 +262,7 @@ TEST(ListEditor, RefusesToCopyHugeSelectionAndKeepsTheClipboard) {
     setup.Editor.Execute(C::SelectAll);
     setup.Editor.Execute(C::Copy);
     EXPECT_EQ(setup.View.CopiesRefused, 1);
-    EXPECT_EQ(setup.Desktop.Clipboard, "earlier content");
+    EXPECT_EQ(setup.View.Clipboard, "earlier content");
     EXPECT_FALSE(setup.Editor.CanExecute(C::Undo));
     setup.Editor.Execute(C::Clear);
     EXPECT_EQ(setup.Editor.Document().LineCount(), 1);
@@ -387,20 +348,69 @@ TEST(ListEditor, ScreenReadersAreToldWhatAnEditRemovedAndInserted) {
     EXPECT_EQ(setup.Editor.Document().PieceList().size(), 3u);
 }
 
-TEST(AccessibleText, GivesTheWholeTextOrAWindowAroundTheCaret) {
-    TEditorSetup setup;
-    setup.Editor.SetGeneratedLines(257);
-    TAccessibleText small(setup.Editor);
-    EXPECT_EQ(small.Text(0, small.Length()), setup.Text());
+struct TWheelCase {
+    const char* Name;
+    int Delta;
+    int Turns;
+    int LinesPerNotch;
+    int64_t TopLine;
+};
 
-    setup.Editor.SetGeneratedLines(MaxCount);
-    setup.Editor.Execute(C::DocumentEnd);
-    setup.Editor.Execute(C::RowUp);
-    const TAccessibleText huge(setup.Editor);
-    const int caret = huge.OffsetOf(setup.Editor.Caret());
-    EXPECT_EQ(huge.Text(caret, caret + 9), u"fffffffe\n");
-    EXPECT_EQ(huge.Length(), caret + 9);
-    EXPECT_EQ(huge.PosOf(caret - 9), (TTextPos{MaxCount - 2, 0}));
+class WheelTest : public testing::TestWithParam<TWheelCase> {};
+
+// Deltas add up: a touchpad's small ones scroll as far as a wheel's notches.
+TEST_P(WheelTest, AddsDeltasUpToRows) {
+    const TWheelCase& c = GetParam();
+    TEditorSetup setup;
+    setup.Editor.SetGeneratedLines(1000);
+    setup.Editor.ScrollToLine(100);
+    for (int turn = 0; turn < c.Turns; ++turn) {
+        setup.Editor.Wheel(c.Delta, c.LinesPerNotch);
+    }
+    EXPECT_EQ(setup.Editor.TopLine(), c.TopLine);
+}
+
+INSTANTIATE_TEST_SUITE_P(Deltas, WheelTest,
+                         testing::Values(TWheelCase{"Notch", -120, 1, 3, 103},
+                                         TWheelCase{"Fifteens", -15, 8, 3, 103},
+                                         TWheelCase{"FifteenUnderARow", -15, 2, 3, 100},
+                                         TWheelCase{"Forties", -40, 3, 3, 103},
+                                         TWheelCase{"FortyIsARow", -40, 1, 3, 101},
+                                         TWheelCase{"Up", 40, 6, 3, 94},
+                                         TWheelCase{"APageANotch", -120, 2, -1, 110},
+                                         TWheelCase{"NoLines", -120, 4, 0, 100}),
+                         [](const auto& info) { return info.param.Name; });
+
+TEST(ListEditor, WheelForgetsWhatWasTurnedTheOtherWay) {
+    TEditorSetup setup;
+    setup.Editor.SetGeneratedLines(1000);
+    setup.Editor.ScrollToLine(100);
+    setup.Editor.Wheel(-30, 3);
+    setup.Editor.Wheel(30, 3);
+    setup.Editor.Wheel(-30, 3);
+    EXPECT_EQ(setup.Editor.TopLine(), 100);
+}
+
+// However much one entry does, the view hears of each kind of change once.
+TEST(ListEditor, EachEntryTellsTheViewOnce) {
+    TEditorSetup setup;
+    setup.Editor.SetGeneratedLines(1000);
+    const auto counts = [&] {
+        const std::vector<int> seen{setup.View.Redraws, setup.View.CaretMoves,
+                                    setup.View.BarChanges,
+                                    static_cast<int>(setup.View.Edits.size())};
+        setup.View.Redraws = setup.View.CaretMoves = setup.View.BarChanges = 0;
+        setup.View.Edits.clear();
+        return seen;
+    };
+    counts();
+    setup.Editor.Execute(C::PageDown);
+    EXPECT_EQ(counts(), (std::vector<int>{1, 1, 1, 0}));
+    setup.Editor.Execute(C::SelectAll);
+    setup.Editor.Execute(C::Cut);
+    EXPECT_EQ(counts(), (std::vector<int>{2, 2, 1, 1}));
+    setup.Editor.DragTo(5, -5);
+    EXPECT_EQ(counts(), (std::vector<int>{1, 1, 0, 0}));
 }
 
 } // namespace
