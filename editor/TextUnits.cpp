@@ -1,6 +1,7 @@
 #include "editor/TextUnits.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <utility>
 
@@ -25,6 +26,18 @@ constexpr std::pair<char32_t, char32_t> OtherRanges[] = {
     {0x30FB, 0x30FB}, {0xFE10, 0xFE1F}, {0xFE30, 0xFE6F}, {0xFF01, 0xFF0F},   {0xFF1A, 0xFF20},
     {0xFF3B, 0xFF3E}, {0xFF40, 0xFF40}, {0xFF5B, 0xFF65}, {0x1F000, 0x1FAFF},
 };
+
+TCharClass ClassByRanges(char32_t character) {
+    if (IsSpace(character)) {
+        return TCharClass::Space;
+    }
+    const auto range = std::upper_bound(
+        std::begin(OtherRanges), std::end(OtherRanges), character,
+        [](char32_t c, const std::pair<char32_t, char32_t>& r) { return c < r.first; });
+    return range != std::begin(OtherRanges) && character <= std::prev(range)->second
+               ? TCharClass::Other
+               : TCharClass::Word;
+}
 
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -63,15 +76,15 @@ size_t PreviousCodePointStart(std::u16string_view text, size_t index) {
 }
 
 TCharClass CharClassOf(char32_t character) {
-    if (IsSpace(character)) {
-        return TCharClass::Space;
-    }
-    const auto range = std::upper_bound(
-        std::begin(OtherRanges), std::end(OtherRanges), character,
-        [](char32_t c, const std::pair<char32_t, char32_t>& r) { return c < r.first; });
-    return range != std::begin(OtherRanges) && character <= std::prev(range)->second
-               ? TCharClass::Other
-               : TCharClass::Word;
+    // Most text is ASCII: its classes come from a table made by the same rule.
+    static const std::array<TCharClass, 128> Ascii = [] {
+        std::array<TCharClass, 128> classes{};
+        for (char32_t c = 0; c < classes.size(); ++c) {
+            classes[c] = ClassByRanges(c);
+        }
+        return classes;
+    }();
+    return character < Ascii.size() ? Ascii[character] : ClassByRanges(character);
 }
 
 TCharClass CharClassAt(std::u16string_view text, size_t index, size_t& units) {
