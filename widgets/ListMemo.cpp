@@ -58,22 +58,17 @@ void TListMemo::SetGeneratedLines(int64_t count) {
 }
 
 QString TListMemo::LineText(int64_t line) const {
-    return QString::fromStdU16String(Edit.Document().LineText(line));
+    return QString::fromStdU16String(Edit.LineText(line));
 }
 
 QString TListMemo::Text() const {
-    return QString::fromStdU16String(Edit.Document().Text({0, 0}, Edit.Document().End()));
+    const TAccessibleText text(Edit);
+    return QString::fromStdU16String(text.Text(0, text.Length()));
 }
 
-QRect TListMemo::CharacterRect(TTextPos pos) const {
-    const TTextRect rect = Edit.CharacterRect(pos);
+QRect TListMemo::ScreenRect(const TTextRect& rect) const {
     const QPoint topLeft = viewport()->mapToGlobal(TextOrigin() + QPoint(rect.X, rect.Y));
     return {topLeft, QSize(rect.Width, rect.Height)};
-}
-
-TTextPos TListMemo::PosAt(QPoint point) const {
-    const QPoint inText = point - TextOrigin();
-    return Edit.PosAt(inText.x(), inText.y());
 }
 
 void TListMemo::UpdateViewport() {

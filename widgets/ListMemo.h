@@ -36,10 +36,10 @@ public:
     // The whole text; only sensible for a small document.
     QString Text() const;
 
-    // The place of a character in screen coordinates.
-    QRect CharacterRect(TTextPos pos) const;
-    // The place under a point of the viewport (clamped to the text).
-    TTextPos PosAt(QPoint point) const;
+    // A place of the text area in screen coordinates.
+    QRect ScreenRect(const TTextRect& rect) const;
+    // The point of the text area's origin within the viewport.
+    QPoint TextOrigin() const { return {Margin, Margin}; }
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -75,12 +75,11 @@ private:
     void TextEdited(const TTextEdit& edit) override;
     bool WantsEditTexts() const override;
     void ReportCopyRefused() override { emit CopyRefused(); }
+    TDesktop& ClipboardDesktop() override { return Desktop(); }
 
     // Tells the editor the text area's size and the font's row height.
     void UpdateViewport();
     void RestartBlink();
-    // The point of the text area's origin within the viewport.
-    QPoint TextOrigin() const { return {Margin, Margin}; }
 
     TListEditor Edit{*this, "\n"};
     bool CaretShown = true;

@@ -9,8 +9,29 @@
 
 namespace {
 
-// The memo through Qt's text interface: the editor's accessible text (TAccessibleText),
-// the shown rows as the value.
+TTextUnit UnitOf(QAccessible::TextBoundaryType boundary) {
+    switch (boundary) {
+    case QAccessible::CharBoundary:
+        return TTextUnit::Character;
+    case QAccessible::WordBoundary:
+        return TTextUnit::Word;
+    case QAccessible::LineBoundary:
+        return TTextUnit::Row;
+    case QAccessible::SentenceBoundary:
+    case QAccessible::ParagraphBoundary:
+        return TTextUnit::Line;
+    case QAccessible::NoBoundary:
+        break;
+    }
+    return TTextUnit::Document;
+}
+
+QString ToQString(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
+
+// The memo through Qt's text interface, every answer the editor's (TAccessibleText); the
+// shown rows as the value.
 class TListMemoAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit TListMemoAccessible(TListMemo* memo)
@@ -32,16 +53,16 @@ public:
     }
 
     QString text(QAccessible::Text kind) const override {
-        return kind == QAccessible::Value ? QString::fromStdU16String(Editor().ShownText())
+        return kind == QAccessible::Value ? ToQString(Editor().ShownText())
                                           : QAccessibleWidget::text(kind);
     }
 
     void selection(int index, int* start, int* end) const override {
         *start = *end = 0;
         if (index == 0 && selectionCount() == 1) {
-            const TAccessibleText text(Editor());
-            *start = text.OffsetOf(Editor().SelectionStart());
-            *end = text.OffsetOf(Editor().SelectionEnd());
+            const TTextSpan selected = Text().Selection();
+            *start = selected.Start;
+            *end = selected.End;
         }
     }
 
@@ -54,27 +75,41 @@ public:
     }
 
     void setSelection(int, int start, int end) override {
-        const TAccessibleText text(Editor());
+        const TAccessibleText text = Text();
         Memo().Editor().SetSelection(text.PosOf(start), text.PosOf(end));
     }
 
-    int cursorPosition() const override {
-        return TAccessibleText(Editor()).OffsetOf(Editor().Caret());
-    }
+    int cursorPosition() const override { return Text().Caret(); }
 
     void setCursorPosition(int position) override {
-        const TTextPos pos = TAccessibleText(Editor()).PosOf(position);
+        const TTextPos pos = Text().PosOf(position);
         Memo().Editor().SetSelection(pos, pos);
     }
 
-    QString text(int start, int end) const override {
-        return QString::fromStdU16String(TAccessibleText(Editor()).Text(start, end));
+    QString text(int start, int end) const override { return ToQString(Text().Text(start, end)); }
+
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                             int* end) const override {
+        const TAccessibleText text = Text();
+        return Answer(text, text.UnitBefore(offset, UnitOf(boundary)), start, end);
     }
 
-    int characterCount() const override { return TAccessibleText(Editor()).Length(); }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                            int* end) const override {
+        const TAccessibleText text = Text();
+        return Answer(text, text.UnitAfter(offset, UnitOf(boundary)), start, end);
+    }
+
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                         int* end) const override {
+        const TAccessibleText text = Text();
+        return Answer(text, text.UnitAt(offset, UnitOf(boundary)), start, end);
+    }
+
+    int characterCount() const override { return Text().Length(); }
 
     QRect characterRect(int offset) const override {
-        return Memo().CharacterRect(TAccessibleText(Editor()).PosOf(offset));
+        return Memo().ScreenRect(Text().CharacterRect(offset));
     }
 
     int offsetAtPoint(const QPoint& point) const override {
@@ -82,7 +117,8 @@ public:
         if (!Memo().viewport()->rect().contains(local)) {
             return -1;
         }
-        return TAccessibleText(Editor()).OffsetOf(Memo().PosAt(local));
+        const QPoint inText = local - Memo().TextOrigin();
+        return Text().OffsetAt(inText.x(), inText.y());
     }
 
     void scrollToSubstring(int start, int) override { setCursorPosition(start); }
@@ -94,8 +130,15 @@ public:
     }
 
 private:
+    static QString Answer(const TAccessibleText& text, TTextSpan span, int* start, int* end) {
+        *start = span.Start;
+        *end = span.End;
+        return ToQString(text.Text(span));
+    }
+
     TListMemo& Memo() const { return *static_cast<TListMemo*>(widget()); }
     const TListEditor& Editor() const { return Memo().Editor(); }
+    TAccessibleText Text() const { return TAccessibleText(Editor()); }
 };
 
 QAccessibleInterface* ListMemoAccessibleFactory(const QString&, QObject* object) {

@@ -186,7 +186,7 @@ QVariant TListMemo::inputMethodQuery(Qt::InputMethodQuery query) const {
     const TTextPos anchor = Edit.Anchor();
     const int64_t begin = std::max<int64_t>(0, caret.Column - SurroundingChars);
     const QString line = QString::fromStdU16String(
-        Edit.Document().LineSlice(caret.Line, begin, caret.Column + SurroundingChars));
+        Edit.LineText(caret.Line, begin, caret.Column + SurroundingChars));
     const int column = static_cast<int>(caret.Column - begin);
     const int anchorColumn =
         static_cast<int>(std::clamp<int64_t>(anchor.Column - begin, 0, line.size()));
@@ -254,8 +254,7 @@ void TListMemo::wheelEvent(QWheelEvent* event) {
         event->ignore();
         return;
     }
-    const int rows = -delta * QApplication::wheelScrollLines() / 120;
-    RunGuarded([this, rows, delta] { Edit.ScrollRows(rows != 0 ? rows : (delta > 0 ? -1 : 1)); });
+    RunGuarded([this, delta] { Edit.Wheel(delta, QApplication::wheelScrollLines()); });
     event->accept();
 }
 

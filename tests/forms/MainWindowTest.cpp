@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, LargestCountIsInstantAndEndsWithTheEmptyLine) {
     SetText("EditMemoryCounter", "2147483647");
     Press("BtnGerMemoryValueList");
     auto* list = Control<TListMemo>(&Window, "MemoMemoryList");
-    EXPECT_EQ(list->Editor().Document().LineCount(), int64_t{2147483648});
+    EXPECT_EQ(list->Editor().LineCount(), int64_t{2147483648});
     EXPECT_EQ(list->LineText(0), "0");
     EXPECT_EQ(list->LineText(2147483646), "fffffffe");
     EXPECT_EQ(list->LineText(2147483647), "");

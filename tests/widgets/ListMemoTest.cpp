@@ -1,4 +1,5 @@
 #include "widgets/ListMemo.h"
+#include "editor/AccessibleText.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -45,7 +46,8 @@ protected:
 
     // The middle of a character of the memo, in viewport coordinates.
     QPoint PointOf(TTextPos pos) const {
-        return Memo->viewport()->mapFromGlobal(Memo->CharacterRect(pos).center());
+        return Memo->viewport()->mapFromGlobal(
+            Memo->ScreenRect(Memo->Editor().CharacterRect(pos)).center());
     }
 
     QWidget Window;
@@ -161,11 +163,19 @@ TEST_F(ListMemoTest, PageDownAndWheelScrollByRows) {
     EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{top, 0}));
     EXPECT_EQ(Memo->verticalScrollBar()->value(), top);
 
-    const QPoint inside = Memo->viewport()->rect().center();
-    QWheelEvent wheel(inside, Memo->viewport()->mapToGlobal(inside), {}, {0, -120}, Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(Memo->viewport(), &wheel);
-    EXPECT_EQ(Memo->verticalScrollBar()->value(), top + QApplication::wheelScrollLines());
+    // A touchpad's small deltas add up to the rows of a notch; a wheel's notch scrolls them
+    // at once.
+    const int notch = QApplication::wheelScrollLines();
+    for (const int delta : {15, 40, 120}) {
+        const int64_t before = Memo->verticalScrollBar()->value();
+        for (int turned = 0; turned < 120; turned += delta) {
+            const QPoint inside = Memo->viewport()->rect().center();
+            QWheelEvent wheel(inside, Memo->viewport()->mapToGlobal(inside), {}, {0, -delta},
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(Memo->viewport(), &wheel);
+        }
+        EXPECT_EQ(Memo->verticalScrollBar()->value(), before + notch) << delta;
+    }
     EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{top, 0}));
 }
 
@@ -175,13 +185,45 @@ TEST_F(ListMemoTest, TabMovesFocusOn) {
     EXPECT_EQ(Memo->Text(), "");
 }
 
-TEST_F(ListMemoTest, ScreenReadersReadTheWholeText) {
-    Memo->SetGeneratedLines(257);
+TEST_F(ListMemoTest, ScreenReadersAreAnsweredByTheEditor) {
+    Memo->SetGeneratedLines(MaxCount);
     QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(Memo)->textInterface();
     ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->text(0, text->characterCount()), Memo->Text());
-    Keys({Qt::CTRL | Qt::Key_End});
-    EXPECT_EQ(text->cursorPosition(), Memo->Text().size());
+    const TAccessibleText editor(Memo->Editor());
+    EXPECT_EQ(text->characterCount(), editor.Length());
+    EXPECT_EQ(text->text(0, 20), QString::fromStdU16String(editor.Text(0, 20)));
+    // Qt's boundaries as the editor's units: lines are rows, paragraphs and sentences the
+    // document's lines, no boundary the whole (bounded) text.
+    const std::pair<QAccessible::TextBoundaryType, TTextUnit> units[] = {
+        {QAccessible::CharBoundary, TTextUnit::Character},
+        {QAccessible::WordBoundary, TTextUnit::Word},
+        {QAccessible::LineBoundary, TTextUnit::Row},
+        {QAccessible::SentenceBoundary, TTextUnit::Line},
+        {QAccessible::ParagraphBoundary, TTextUnit::Line},
+        {QAccessible::NoBoundary, TTextUnit::Document},
+    };
+    for (const auto& [boundary, unit] : units) {
+        int start = -1;
+        int end = -1;
+        const QString at = text->textAtOffset(3, boundary, &start, &end);
+        EXPECT_EQ((TTextSpan{start, end}), editor.UnitAt(3, unit)) << boundary;
+        EXPECT_EQ(at, QString::fromStdU16String(editor.Text(editor.UnitAt(3, unit))));
+        text->textBeforeOffset(3, boundary, &start, &end);
+        EXPECT_EQ((TTextSpan{start, end}), editor.UnitBefore(3, unit)) << boundary;
+        text->textAfterOffset(3, boundary, &start, &end);
+        EXPECT_EQ((TTextSpan{start, end}), editor.UnitAfter(3, unit)) << boundary;
+    }
+    Keys({Qt::Key_Down, Qt::SHIFT | Qt::Key_Down});
+    EXPECT_EQ(text->cursorPosition(), 4);
+    int start = -1;
+    int end = -1;
+    text->selection(0, &start, &end);
+    EXPECT_EQ((TTextSpan{start, end}), (TTextSpan{2, 4}));
+    text->setSelection(0, 6, 8);
+    EXPECT_EQ(Memo->Editor().Anchor(), (TTextPos{3, 0}));
+    EXPECT_EQ(Memo->Editor().Caret(), (TTextPos{4, 0}));
+    const QRect rect = text->characterRect(2);
+    EXPECT_EQ(text->offsetAtPoint(rect.topLeft() + QPoint(1, 1)), 2);
 }
 
 TEST_F(ListMemoTest, RefusesToCopyHugeSelection) {
@@ -202,7 +244,7 @@ TEST_F(ListMemoTest, ScrollBarKeepsCountingPastIntRange) {
         Keys({Qt::Key_Return});
     }
     const QScrollBar* bar = Memo->verticalScrollBar();
-    EXPECT_EQ(Memo->Editor().Document().LineCount(), MaxCount + 51);
+    EXPECT_EQ(Memo->Editor().LineCount(), MaxCount + 51);
     EXPECT_EQ(bar->value(), bar->maximum());
     Keys({Qt::CTRL | Qt::Key_Home});
     EXPECT_EQ(bar->value(), 0);
@@ -229,7 +271,7 @@ TEST_F(ListMemoTest, WrapsLongLineIntoRowsAndEditsIt) {
     Memo->Editor().SetSelection({0, 4000}, {0, 4000});
     QTest::keyClicks(Memo, "ab");
     EXPECT_EQ(Memo->LineText(0).mid(3999, 4), "xabx");
-    const QRect caret = Memo->CharacterRect(Memo->Editor().Caret());
+    const QRect caret = Memo->ScreenRect(Memo->Editor().CharacterRect(Memo->Editor().Caret()));
     EXPECT_TRUE(Memo->viewport()->rect().contains(Memo->viewport()->mapFromGlobal(caret.center())));
     Keys({Qt::CTRL | Qt::Key_Z});
     EXPECT_EQ(Memo->LineText(0), LongLine());
