@@ -98,7 +98,7 @@ TEST_P(ListWrapTest, LongLineWrapsIntoFullRowsThatHoldAllItsText) {
         TestDesktop->Clipboard = WideToUtf8(std::wstring(line.begin(), line.end()));
         PressKey('V', true);
     }
-    ASSERT_EQ(list.Editor().Document().LineText(0), line);
+    ASSERT_EQ(list.Editor().LineText(0), line);
     EXPECT_EQ(GetWindowLongW(ListWindow(), GWL_STYLE) & WS_HSCROLL, 0);
 
     RECT client;

@@ -141,7 +141,7 @@ TEST_P(BadNumberTest, ShowsTheErrorBoxAndChangesNothing) {
     EXPECT_EQ(text, L"'abc' is not a valid integer value.");
     EXPECT_EQ(caption, L"Quorvin");
     EXPECT_EQ(TextOf(Main(UMainLayout::EditShowValue)), L"kept");
-    EXPECT_EQ(FrmMain->MemoMemoryList().Editor().Document().LineText(0), u"kept");
+    EXPECT_EQ(FrmMain->MemoMemoryList().Editor().LineText(0), u"kept");
     ASSERT_TRUE(RunScript([] { Click(Main(GetParam().Button)); }, {CloseMessageBox(&text)}));
     EXPECT_EQ(text, L"'abc' is not a valid integer value.");
 }
@@ -166,7 +166,7 @@ class ListReadoutTest : public testing::TestWithParam<TListReadoutCase> {};
 TEST_P(ListReadoutTest, FillsTheListAtOnce) {
     SetTextOf(Main(UMainLayout::EditMemoryCounter), GetParam().Count);
     Click(Main(UMainLayout::BtnGerMemoryValueList));
-    const TListDocument& list = FrmMain->MemoMemoryList().Editor().Document();
+    const TListEditor& list = FrmMain->MemoMemoryList().Editor();
     EXPECT_EQ(list.LineCount(), GetParam().Lines);
     EXPECT_EQ(list.LineText(GetParam().Probe), GetParam().ProbeText);
     EXPECT_EQ(list.LineText(list.LineCount() - 1), u"");
@@ -197,6 +197,23 @@ TEST(ListControl, ScrollBarReachesTheLastLine) {
     EXPECT_EQ(list.Editor().TopLine(), 0);
 }
 
+// A touchpad's small deltas add up to the rows of a notch (the system's setting); a
+// wheel's notch scrolls them at once.
+TEST(ListControl, WheelDeltasAddUpToTheLinesOfANotch) {
+    SetTextOf(Main(UMainLayout::EditMemoryCounter), L"1000");
+    Click(Main(UMainLayout::BtnGerMemoryValueList));
+    const HWND memo = Main(UMainLayout::MemoMemoryList);
+    UINT notch = 0;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &notch, 0);
+    for (const int delta : {15, 40, 120}) {
+        const int64_t before = FrmMain->MemoMemoryList().Editor().TopLine();
+        for (int turned = 0; turned < WHEEL_DELTA; turned += delta) {
+            SendMessageW(memo, WM_MOUSEWHEEL, MAKEWPARAM(0, -delta), 0);
+        }
+        EXPECT_EQ(FrmMain->MemoMemoryList().Editor().TopLine(), before + notch) << delta;
+    }
+}
+
 TEST(ListControl, TypingUndoAndCopyGoThroughTheDocumentAndDesktop) {
     SetTextOf(Main(UMainLayout::EditMemoryCounter), L"3");
     Click(Main(UMainLayout::BtnGerMemoryValueList));
@@ -207,13 +224,13 @@ TEST(ListControl, TypingUndoAndCopyGoThroughTheDocumentAndDesktop) {
     EXPECT_EQ(TestDesktop->Clipboard, "0\r\n1\r\n2\r\n");
     PressKey(VK_END, true);
     TypeCharacter(L'x');
-    EXPECT_EQ(list.Editor().Document().LineText(3), u"x");
+    EXPECT_EQ(list.Editor().LineText(3), u"x");
     PressKey('Z', true);
-    EXPECT_EQ(list.Editor().Document().LineText(3), u"");
+    EXPECT_EQ(list.Editor().LineText(3), u"");
     PressKey(VK_UP, false, true);
     PressKey('X', true);
     EXPECT_EQ(TestDesktop->Clipboard, "2\r\n");
-    EXPECT_EQ(list.Editor().Document().LineCount(), 3);
+    EXPECT_EQ(list.Editor().LineCount(), 3);
 }
 
 TEST(ListControl, CopyOfMoreThan64MiBIsRefusedWithABox) {

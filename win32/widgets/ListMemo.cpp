@@ -12,7 +12,12 @@
 
 namespace {
 
-constexpr int WheelLines = 3;
+// The rows a notch of the wheel scrolls, as the system is set (below 0 for a page).
+int WheelScrollLines() {
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    return lines == WHEEL_PAGESCROLL ? -1 : static_cast<int>(lines);
+}
 
 const wchar_t* Wide(std::u16string_view text) {
     return reinterpret_cast<const wchar_t*>(text.data());
@@ -188,7 +193,7 @@ void TListMemo::Scroll(UINT request) {
         Edit.ScrollToLine(0);
         break;
     case SB_BOTTOM:
-        Edit.ScrollToLine(Edit.Document().LineCount());
+        Edit.ScrollToLine(Edit.LineCount());
         break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
@@ -268,8 +273,7 @@ LRESULT TListMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // into this message as the key is let go.
         return Guarded([&] { ShowContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); });
     case WM_MOUSEWHEEL:
-        return Guarded(
-            [&] { Edit.ScrollRows(-GET_WHEEL_DELTA_WPARAM(wParam) * WheelLines / WHEEL_DELTA); });
+        return Guarded([&] { Edit.Wheel(GET_WHEEL_DELTA_WPARAM(wParam), WheelScrollLines()); });
     case WM_VSCROLL:
         return Guarded([&] { Scroll(LOWORD(wParam)); });
     case WM_COPY:
@@ -292,16 +296,16 @@ LRESULT TListMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_GETTEXTLENGTH:
-        return static_cast<LRESULT>(Edit.Document().LineLength(Edit.Caret().Line));
+        return static_cast<LRESULT>(Edit.LineLength(Edit.Caret().Line));
     case WM_GETTEXT: {
         // The window's text is the caret's line: what accessibility tools read from a
         // window of a class they do not know.
-        const std::u16string line = Edit.Document().LineText(Edit.Caret().Line);
-        const auto room = static_cast<size_t>(wParam);
+        const auto room = static_cast<int64_t>(wParam);
         if (room == 0) {
             return 0;
         }
-        const size_t count = std::min(line.size(), room - 1);
+        const std::u16string line = Edit.LineText(Edit.Caret().Line, 0, room - 1);
+        const size_t count = line.size();
         auto* buffer = reinterpret_cast<wchar_t*>(lParam);
         std::copy_n(Wide(line), count, buffer);
         buffer[count] = L'\0';

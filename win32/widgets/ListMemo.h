@@ -57,6 +57,7 @@ private:
     void CaretMoved() override;
     void TextEdited(const TTextEdit& edit) override;
     void ReportCopyRefused() override;
+    TDesktop& ClipboardDesktop() override { return Desktop(); }
 
     void Paint();
     void SetFont(HFONT font);

@@ -1,5 +1,7 @@
 #include "win32/widgets/ListMemoAccessible.h"
 
+#include "editor/AccessibleText.h"
+#include "win32/widgets/ComObject.h"
 #include "win32/widgets/ListMemo.h"
 
 #include <oleacc.h>
@@ -34,7 +36,7 @@ bool IsSelf(const VARIANT& child) {
 }
 
 // The system's accessible object of the window, with the role and value of a text.
-class TListMemoAccessible final : public IAccessible {
+class TListMemoAccessible final : public TComObject<IAccessible> {
 public:
     TListMemoAccessible(HWND window, IAccessible* standard) : Window(window), Standard(standard) {}
 
@@ -45,17 +47,6 @@ public:
             return S_OK;
         }
         return Standard->QueryInterface(id, object);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&References));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&References);
-        if (left == 0) {
-            Standard->Release();
-            delete this;
-        }
-        return static_cast<ULONG>(left);
     }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -82,7 +73,9 @@ public:
         if (memo == nullptr) {
             return E_FAIL;
         }
-        const std::u16string line = memo->Editor().Document().LineText(memo->Editor().Caret().Line);
+        const TListEditor& editor = memo->Editor();
+        const std::u16string line =
+            editor.LineText(editor.Caret().Line, 0, TAccessibleText::MaxAnswer);
         *value = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(line.data()),
                                    static_cast<UINT>(line.size()));
         return *value != nullptr ? S_OK : E_OUTOFMEMORY;
@@ -157,11 +150,10 @@ public:
     }
 
 private:
-    ~TListMemoAccessible() = default;
+    ~TListMemoAccessible() override { Standard->Release(); }
 
     HWND Window;
     IAccessible* Standard;
-    LONG References = 1;
 };
 
 } // namespace

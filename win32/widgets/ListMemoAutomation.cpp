@@ -85,11 +85,7 @@ HRESULT TListAutomation::get_ProviderOptions(enum ProviderOptions* options) {
 }
 
 HRESULT TListAutomation::GetPatternProvider(PATTERNID pattern, IUnknown** result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = nullptr;
-    return WithMemo([&](TListMemo&) {
+    return FillingWithMemo(result, [&](TListMemo&) {
         if (pattern == UIA_TextPatternId) {
             *result = static_cast<ITextProvider*>(this);
             AddRef();
@@ -99,11 +95,7 @@ HRESULT TListAutomation::GetPatternProvider(PATTERNID pattern, IUnknown** result
 }
 
 HRESULT TListAutomation::GetPropertyValue(PROPERTYID property, VARIANT* result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    VariantInit(result);
-    return WithMemo([&](TListMemo&) {
+    return FillingWithMemo(result, [&](TListMemo&) {
         switch (property) {
         case UIA_ControlTypePropertyId:
             result->vt = VT_I4;
@@ -126,11 +118,7 @@ HRESULT TListAutomation::GetPropertyValue(PROPERTYID property, VARIANT* result) 
 }
 
 HRESULT TListAutomation::get_HostRawElementProvider(IRawElementProviderSimple** result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = nullptr;
-    return WithMemo([&](TListMemo&) {
+    return FillingWithMemo(result, [&](TListMemo&) {
         const TAutomationCore& core = AutomationCore();
         return core.HostProviderFromHwnd != nullptr ? core.HostProviderFromHwnd(Window, result)
                                                     : E_FAIL;
@@ -138,30 +126,17 @@ HRESULT TListAutomation::get_HostRawElementProvider(IRawElementProviderSimple** 
 }
 
 HRESULT TListAutomation::GetSelection(SAFEARRAY** result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = nullptr;
-    return WithMemo([&](TListMemo& memo) {
-        const TAccessibleText text(memo.Editor());
+    return FillingWithMemo(result, [&](TListMemo& memo) {
         // With nothing selected, the caret's place.
-        return OneRange(this, text.OffsetOf(memo.Editor().SelectionStart()),
-                        text.OffsetOf(memo.Editor().SelectionEnd()), result);
+        const TTextSpan selected = TAccessibleText(memo.Editor()).Selection();
+        return OneRange(this, selected.Start, selected.End, result);
     });
 }
 
 HRESULT TListAutomation::GetVisibleRanges(SAFEARRAY** result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = nullptr;
-    return WithMemo([&](TListMemo& memo) {
-        const TListEditor& editor = memo.Editor();
-        const TAccessibleText text(editor);
-        const int start = text.OffsetOf(editor.PosAt(0, 0));
-        const auto shown = static_cast<int64_t>(editor.ShownText().size());
-        return OneRange(this, start,
-                        static_cast<int>(std::min<int64_t>(start + shown, text.Length())), result);
+    return FillingWithMemo(result, [&](TListMemo& memo) {
+        const TTextSpan shown = TAccessibleText(memo.Editor()).Visible();
+        return OneRange(this, shown.Start, shown.End, result);
     });
 }
 
@@ -174,35 +149,26 @@ HRESULT TListAutomation::RangeFromChild(IRawElementProviderSimple*, ITextRangePr
 }
 
 HRESULT TListAutomation::RangeFromPoint(struct UiaPoint point, ITextRangeProvider** result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = nullptr;
-    return WithMemo([&](TListMemo& memo) {
+    return FillingWithMemo(result, [&](TListMemo& memo) {
         POINT at{static_cast<LONG>(point.x), static_cast<LONG>(point.y)};
         ScreenToClient(Window, &at);
-        const TAccessibleText text(memo.Editor());
-        const int offset = text.OffsetOf(memo.Editor().PosAt(at.x - TListMemo::TextMargin, at.y));
+        const int offset =
+            TAccessibleText(memo.Editor()).OffsetAt(at.x - TListMemo::TextMargin, at.y);
         return TListTextRange::Make(this, offset, offset, result);
     });
 }
 
 HRESULT TListAutomation::get_DocumentRange(ITextRangeProvider** result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = nullptr;
-    return WithMemo([&](TListMemo& memo) {
+    return FillingWithMemo(result, [&](TListMemo& memo) {
         return TListTextRange::Make(this, 0, TAccessibleText(memo.Editor()).Length(), result);
     });
 }
 
 HRESULT TListAutomation::get_SupportedTextSelection(enum SupportedTextSelection* result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = SupportedTextSelection_Single;
-    return Memo() != nullptr ? S_OK : ElementNotAvailable;
+    return FillingWithMemo(result, [&](TListMemo&) {
+        *result = SupportedTextSelection_Single;
+        return S_OK;
+    });
 }
 
 namespace {

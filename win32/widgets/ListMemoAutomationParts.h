@@ -4,7 +4,7 @@
 // element (ListMemoAutomation.cpp) and its text ranges (ListMemoTextRange.cpp) share.
 
 #include "editor/AccessibleText.h"
-#include "editor/TextUnits.h"
+#include "win32/widgets/ComObject.h"
 #include "win32/widgets/ListMemo.h"
 #include "win32/widgets/UiaTextProvider.h"
 
@@ -48,7 +48,7 @@ HRESULT ReturnText(const std::u16string& text, BSTR* result);
 // The control's element. The window keeps one from the first request until it goes; each
 // call finds the control again through the window, so that nothing is answered once it
 // has gone.
-class TListAutomation final : public IRawElementProviderSimple, public ITextProvider {
+class TListAutomation final : public TComObject<IRawElementProviderSimple, ITextProvider> {
 public:
     explicit TListAutomation(HWND window) : Window(window) {}
 
@@ -66,19 +66,11 @@ public:
         }
         return Answer([&] { return work(*memo); });
     }
+    template <typename TOut, typename TWork> HRESULT FillingWithMemo(TOut* result, TWork work) {
+        return Filling(result, [&] { return WithMemo(work); });
+    }
 
-    // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&References));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&References);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
 
     // IRawElementProviderSimple
     HRESULT STDMETHODCALLTYPE get_ProviderOptions(enum ProviderOptions* options) override;
@@ -99,11 +91,8 @@ public:
     get_SupportedTextSelection(enum SupportedTextSelection* result) override;
 
 private:
-    ~TListAutomation() = default;
-
     HWND Window;
     bool Connected = true;
-    LONG References = 1;
 };
 
 // Identifies the ranges of this provider among those a client hands back.
@@ -112,7 +101,7 @@ inline constexpr GUID ListTextRangeId = {
 
 // A range of the control's text: the offsets Start..End of its accessible text, kept in
 // the text as it is when asked.
-class TListTextRange final : public ITextRangeProvider {
+class TListTextRange final : public TComObject<ITextRangeProvider> {
 public:
     TListTextRange(TListAutomation* element, int start, int end)
         : Element(element), Start(start), End(end) {
@@ -125,7 +114,6 @@ public:
         return *result != nullptr ? S_OK : E_OUTOFMEMORY;
     }
 
-    // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
         if (object == nullptr) {
             return E_POINTER;
@@ -137,16 +125,6 @@ public:
         }
         *object = nullptr;
         return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&References));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&References);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
     }
 
     // ITextRangeProvider
@@ -180,7 +158,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetChildren(SAFEARRAY** result) override;
 
 private:
-    ~TListTextRange() { Element->Release(); }
+    ~TListTextRange() override { Element->Release(); }
 
     // Work on the control with the range kept inside its text as it is now.
     template <typename TWork> HRESULT WithText(TWork work) {
@@ -191,6 +169,10 @@ private:
             return work(memo, text);
         });
     }
+    template <typename TOut, typename TWork> HRESULT Filling(TOut* result, TWork work) {
+        return ::Filling(result, [&] { return WithText(work); });
+    }
+    void MoveEndpointTo(TextPatternRangeEndpoint endpoint, int at);
     // A range of the same control handed back by a client, or null.
     TListTextRange* Same(ITextRangeProvider* range) const;
     int& EndpointOf(TextPatternRangeEndpoint endpoint) {
@@ -200,7 +182,6 @@ private:
     TListAutomation* Element;
     int Start;
     int End;
-    LONG References = 1;
 };
 
 // Ranges as the array of ranges that GetSelection and GetVisibleRanges give; the array

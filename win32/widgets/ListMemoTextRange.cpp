@@ -1,5 +1,5 @@
 // The text ranges of the list control's UI Automation provider: offsets into the editor's
-// accessible text, with the text units that Move and ExpandToEnclosingUnit step by.
+// accessible text, moved by its units.
 
 #include "win32/widgets/ListMemoAutomationParts.h"
 
@@ -10,141 +10,25 @@
 namespace {
 
 // FindText looks at this many characters of a range from the end it starts at.
-constexpr int FindReach = 1 << 20;
-// GetText gives no more characters than this (64 MB), whatever a client asks.
-constexpr int TextLimit = 1 << 25;
+constexpr int FindReach = TAccessibleText::MaxAnswer;
 
-// ---- text units ----
-
-// Where text units start in the accessible text: characters are code points, words are
-// what the editor's word moves step over (a run of one class with the spaces after it;
-// a line break is a word of its own), lines and paragraphs are the document's lines
-// with their breaks, and pages and the document are the whole text. Format, having no
-// runs of its own here, is taken as words. The start and the end of the text are
-// boundaries of every unit.
-class TTextUnits {
-public:
-    TTextUnits(const TListDocument& doc, const TAccessibleText& text, TextUnit unit)
-        : Doc(doc), Text(text), Length(text.Length()), Unit(Normal(unit)) {}
-
-    // The first boundary after `offset` (the end at most).
-    int Next(int offset) const;
-    // The last boundary before `offset` (0 at least).
-    int Previous(int offset) const;
-    // The start of the unit that holds `offset`.
-    int StartOf(int offset) const;
-    // `offset` moved over `count` boundaries; `count` becomes how many it crossed.
-    int Step(int offset, int& count) const;
-
-private:
-    static TextUnit Normal(TextUnit unit);
-    int NextWord(int offset) const;
-    int PreviousWord(int offset) const;
-
-    const TListDocument& Doc;
-    const TAccessibleText& Text;
-    const int Length;
-    const TextUnit Unit;
-};
-
-TextUnit TTextUnits::Normal(TextUnit unit) {
+// UI Automation's units as the editor's: a line is a row as shown, a paragraph a line of
+// the document; pages and the document are the whole text, and Format, having no runs of
+// its own here, is taken as words.
+TTextUnit UnitOf(TextUnit unit) {
     switch (unit) {
     case TextUnit_Character:
-        return TextUnit_Character;
+        return TTextUnit::Character;
     case TextUnit_Format:
     case TextUnit_Word:
-        return TextUnit_Word;
+        return TTextUnit::Word;
     case TextUnit_Line:
+        return TTextUnit::Row;
     case TextUnit_Paragraph:
-        return TextUnit_Line;
+        return TTextUnit::Line;
     default:
-        return TextUnit_Document;
+        return TTextUnit::Document;
     }
-}
-
-bool IsPairAt(std::u16string_view text) {
-    return text.size() == 2 && IsHighSurrogate(text[0]) && IsLowSurrogate(text[1]);
-}
-
-int TTextUnits::Next(int offset) const {
-    if (offset >= Length) {
-        return Length;
-    }
-    switch (Unit) {
-    case TextUnit_Character:
-        return offset + (IsPairAt(Text.Text(offset, offset + 2)) ? 2 : 1);
-    case TextUnit_Word:
-        return NextWord(offset);
-    case TextUnit_Line: {
-        // The last line runs to the end (a place past it is clamped back into it).
-        const int64_t line = Text.PosOf(offset).Line;
-        return line + 1 < Doc.LineCount() ? Text.OffsetOf({line + 1, 0}) : Length;
-    }
-    default:
-        return Length;
-    }
-}
-
-int TTextUnits::Previous(int offset) const {
-    if (offset <= 0) {
-        return 0;
-    }
-    switch (Unit) {
-    case TextUnit_Character:
-        return offset - (IsPairAt(Text.Text(offset - 2, offset)) ? 2 : 1);
-    case TextUnit_Word:
-        return PreviousWord(offset);
-    case TextUnit_Line: {
-        const TTextPos pos = Text.PosOf(offset);
-        return Text.OffsetOf({pos.Column > 0 ? pos.Line : pos.Line - 1, 0});
-    }
-    default:
-        return 0;
-    }
-}
-
-int TTextUnits::StartOf(int offset) const {
-    switch (Unit) {
-    case TextUnit_Line:
-        return Text.OffsetOf({Text.PosOf(offset).Line, 0});
-    case TextUnit_Document:
-        return 0;
-    default:
-        // The last boundary before the next one is the last at or before `offset`.
-        return offset >= Length ? Length : Previous(Next(offset));
-    }
-}
-
-int TTextUnits::Step(int offset, int& count) const {
-    int moved = 0;
-    for (int next = 0; moved < count && (next = Next(offset)) > offset; ++moved) {
-        offset = next;
-    }
-    for (int previous = 0; moved > count && (previous = Previous(offset)) < offset; --moved) {
-        offset = previous;
-    }
-    count = moved;
-    return offset;
-}
-
-int TTextUnits::NextWord(int offset) const {
-    const TTextPos pos = Text.PosOf(offset);
-    if (pos.Column >= Doc.LineLength(pos.Line)) {
-        return Text.OffsetOf({pos.Line + 1, 0});
-    }
-    const std::u16string line = Doc.LineSlice(pos.Line, pos.Column, pos.Column + WordReach);
-    return Text.OffsetOf({pos.Line, pos.Column + static_cast<int64_t>(NextWordStart(line, 0))});
-}
-
-int TTextUnits::PreviousWord(int offset) const {
-    const TTextPos pos = Text.PosOf(offset);
-    if (pos.Column == 0) {
-        return Text.OffsetOf({pos.Line - 1, Doc.LineLength(pos.Line - 1)});
-    }
-    const int64_t begin = std::max<int64_t>(0, pos.Column - WordReach);
-    const std::u16string line = Doc.LineSlice(pos.Line, begin, pos.Column);
-    return Text.OffsetOf(
-        {pos.Line, begin + static_cast<int64_t>(PreviousWordStart(line, line.size()))});
 }
 
 } // namespace
@@ -186,24 +70,17 @@ TListTextRange* TListTextRange::Same(ITextRangeProvider* range) const {
 }
 
 HRESULT TListTextRange::Clone(ITextRangeProvider** result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = nullptr;
-    return WithText(
-        [&](TListMemo&, const TAccessibleText&) { return Make(Element, Start, End, result); });
+    return Filling(result, [&](TListMemo&, const TAccessibleText&) {
+        return Make(Element, Start, End, result);
+    });
 }
 
 HRESULT TListTextRange::Compare(ITextRangeProvider* range, BOOL* result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = FALSE;
     TListTextRange* other = Same(range);
-    if (other == nullptr) {
-        return E_INVALIDARG;
-    }
-    return WithText([&](TListMemo&, const TAccessibleText& text) {
+    return Filling(result, [&](TListMemo&, const TAccessibleText& text) {
+        if (other == nullptr) {
+            return E_INVALIDARG;
+        }
         const int otherStart = std::clamp(other->Start, 0, text.Length());
         const int otherEnd = std::clamp(other->End, otherStart, text.Length());
         *result = Start == otherStart && End == otherEnd ? TRUE : FALSE;
@@ -215,49 +92,37 @@ HRESULT TListTextRange::CompareEndpoints(enum TextPatternRangeEndpoint endpoint,
                                          ITextRangeProvider* target,
                                          enum TextPatternRangeEndpoint targetEndpoint,
                                          int* result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = 0;
     TListTextRange* other = Same(target);
-    if (other == nullptr) {
-        return E_INVALIDARG;
-    }
-    return WithText([&](TListMemo&, const TAccessibleText& text) {
-        const int otherAt = std::clamp(other->EndpointOf(targetEndpoint), 0, text.Length());
-        *result = EndpointOf(endpoint) - otherAt;
+    return Filling(result, [&](TListMemo&, const TAccessibleText& text) {
+        if (other == nullptr) {
+            return E_INVALIDARG;
+        }
+        *result =
+            EndpointOf(endpoint) - std::clamp(other->EndpointOf(targetEndpoint), 0, text.Length());
         return S_OK;
     });
 }
 
 HRESULT TListTextRange::ExpandToEnclosingUnit(enum TextUnit unit) {
-    return WithText([&](TListMemo& memo, const TAccessibleText& text) {
-        const TTextUnits units(memo.Editor().Document(), text, unit);
-        Start = units.StartOf(Start);
-        End = units.Next(Start);
+    return WithText([&](TListMemo&, const TAccessibleText& text) {
+        const TTextSpan span = text.UnitAt(Start, UnitOf(unit));
+        Start = span.Start;
+        End = span.End;
         return S_OK;
     });
 }
 
 HRESULT TListTextRange::FindAttribute(TEXTATTRIBUTEID, VARIANT, BOOL, ITextRangeProvider** result) {
     // The text has no attributes of its own.
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = nullptr;
-    return WithText([](TListMemo&, const TAccessibleText&) { return S_OK; });
+    return Filling(result, [](TListMemo&, const TAccessibleText&) { return S_OK; });
 }
 
 HRESULT TListTextRange::FindText(BSTR text, BOOL backward, BOOL ignoreCase,
                                  ITextRangeProvider** result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = nullptr;
-    if (text == nullptr || SysStringLen(text) == 0) {
-        return E_INVALIDARG;
-    }
-    return WithText([&](TListMemo&, const TAccessibleText& accessible) {
+    return Filling(result, [&](TListMemo&, const TAccessibleText& accessible) {
+        if (text == nullptr || SysStringLen(text) == 0) {
+            return E_INVALIDARG;
+        }
         std::u16string wanted(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
         const int span = std::min(End - Start, FindReach);
         const int from = backward ? End - span : Start;
@@ -278,11 +143,7 @@ HRESULT TListTextRange::FindText(BSTR text, BOOL backward, BOOL ignoreCase,
 }
 
 HRESULT TListTextRange::GetAttributeValue(TEXTATTRIBUTEID, VARIANT* result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    VariantInit(result);
-    return WithText([&](TListMemo&, const TAccessibleText&) {
+    return Filling(result, [&](TListMemo&, const TAccessibleText&) {
         // No attribute is told: each answers UI Automation's "not supported".
         const TAutomationCore& core = AutomationCore();
         IUnknown* notSupported = nullptr;
@@ -296,59 +157,29 @@ HRESULT TListTextRange::GetAttributeValue(TEXTATTRIBUTEID, VARIANT* result) {
 }
 
 HRESULT TListTextRange::GetBoundingRectangles(SAFEARRAY** result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = nullptr;
-    return WithText([&](TListMemo& memo, const TAccessibleText& text) {
+    return Filling(result, [&](TListMemo&, const TAccessibleText& text) {
         // One rectangle for each shown row of the range (none for an empty range).
-        const TListEditor& editor = memo.Editor();
-        const TTextUnits characters(editor.Document(), text, TextUnit_Character);
-        std::vector<double> rectangles;
-        RECT client{};
-        GetClientRect(Element->Handle(), &client);
-        const int rowHeight = editor.RowHeight();
-        const int rows = std::max<int>(1, (client.bottom + rowHeight - 1) / rowHeight);
-        const int rowStart = text.OffsetOf(editor.PosAt(0, 0));
-        const int shownEnd = static_cast<int>(std::min<int64_t>(
-            rowStart + static_cast<int64_t>(editor.ShownText().size()), text.Length()));
-        for (int row = 0, start = rowStart; row < rows && start < shownEnd && Start < End; ++row) {
-            int next =
-                row + 1 < rows ? text.OffsetOf(editor.PosAt(0, (row + 1) * rowHeight)) : shownEnd;
-            if (next <= start) {
-                next = shownEnd;
-            }
-            const int from = std::max(Start, start);
-            const int to = std::min(End, next);
-            if (from < to) {
-                const TTextRect first = editor.CharacterRect(text.PosOf(from));
-                const TTextRect last = editor.CharacterRect(text.PosOf(characters.Previous(to)));
-                POINT topLeft{TListMemo::TextMargin + first.X, first.Y};
-                ClientToScreen(Element->Handle(), &topLeft);
-                rectangles.insert(rectangles.end(),
-                                  {static_cast<double>(topLeft.x), static_cast<double>(topLeft.y),
-                                   static_cast<double>(std::max(last.X + last.Width - first.X, 1)),
-                                   static_cast<double>(first.Height)});
-            }
-            start = next;
-        }
-        *result = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(rectangles.size()));
+        const std::vector<TTextRect> rects = text.SpanRects({Start, End});
+        *result = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(4 * rects.size()));
         if (*result == nullptr) {
             return E_OUTOFMEMORY;
         }
-        for (LONG index = 0; index < static_cast<LONG>(rectangles.size()); ++index) {
-            SafeArrayPutElement(*result, &index, &rectangles[static_cast<size_t>(index)]);
+        LONG index = 0;
+        for (const TTextRect& rect : rects) {
+            POINT topLeft{TListMemo::TextMargin + rect.X, rect.Y};
+            ClientToScreen(Element->Handle(), &topLeft);
+            for (double value :
+                 {double(topLeft.x), double(topLeft.y), double(rect.Width), double(rect.Height)}) {
+                SafeArrayPutElement(*result, &index, &value);
+                ++index;
+            }
         }
         return S_OK;
     });
 }
 
 HRESULT TListTextRange::GetEnclosingElement(IRawElementProviderSimple** result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = nullptr;
-    return WithText([&](TListMemo&, const TAccessibleText&) {
+    return Filling(result, [&](TListMemo&, const TAccessibleText&) {
         *result = Element;
         Element->AddRef();
         return S_OK;
@@ -356,45 +187,39 @@ HRESULT TListTextRange::GetEnclosingElement(IRawElementProviderSimple** result) 
 }
 
 HRESULT TListTextRange::GetText(int maxLength, BSTR* result) {
-    if (result == nullptr || maxLength < -1) {
-        return E_INVALIDARG;
-    }
-    *result = nullptr;
-    return WithText([&](TListMemo&, const TAccessibleText& text) {
-        int count = std::min(End - Start, TextLimit);
-        if (maxLength >= 0) {
-            count = std::min(count, maxLength);
+    return Filling(result, [&](TListMemo&, const TAccessibleText& text) {
+        if (maxLength < -1) {
+            return E_INVALIDARG;
         }
+        // The text's own bound applies too (TAccessibleText::MaxAnswer).
+        const int count = maxLength >= 0 ? std::min(End - Start, maxLength) : End - Start;
         return ReturnText(text.Text(Start, Start + count), result);
     });
 }
 
 HRESULT TListTextRange::Move(enum TextUnit unit, int count, int* result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = 0;
-    return WithText([&](TListMemo& memo, const TAccessibleText& text) {
-        const TTextUnits units(memo.Editor().Document(), text, unit);
+    return Filling(result, [&](TListMemo&, const TAccessibleText& text) {
+        const TTextUnit by = UnitOf(unit);
         if (Start == End) {
-            Start = End = units.Step(Start, count);
+            Start = End = text.Step(Start, by, count);
             *result = count;
             return S_OK;
         }
         // A range of text becomes the unit at its start, moved by whole units; it moves
         // only onto units that hold text.
-        int at = units.StartOf(Start);
+        int at = text.UnitAt(Start, by).Start;
         int moved = 0;
-        for (int next = 0; moved < count && (next = units.Next(at)) > at && next < text.Length();
+        count = std::clamp(count, -TAccessibleText::MaxSteps, TAccessibleText::MaxSteps);
+        for (int next = 0; moved < count && (next = text.Next(at, by)) > at && next < text.Length();
              ++moved) {
             at = next;
         }
-        for (int previous = 0; moved > count && (previous = units.Previous(at)) < at; --moved) {
+        for (int previous = 0; moved > count && (previous = text.Previous(at, by)) < at; --moved) {
             at = previous;
         }
         if (moved != 0) {
             Start = at;
-            End = units.Next(at);
+            End = text.Next(at, by);
         }
         *result = moved;
         return S_OK;
@@ -403,19 +228,9 @@ HRESULT TListTextRange::Move(enum TextUnit unit, int count, int* result) {
 
 HRESULT TListTextRange::MoveEndpointByUnit(enum TextPatternRangeEndpoint endpoint,
                                            enum TextUnit unit, int count, int* result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = 0;
-    return WithText([&](TListMemo& memo, const TAccessibleText& text) {
-        const TTextUnits units(memo.Editor().Document(), text, unit);
-        const int at = units.Step(EndpointOf(endpoint), count);
+    return Filling(result, [&](TListMemo&, const TAccessibleText& text) {
+        MoveEndpointTo(endpoint, text.Step(EndpointOf(endpoint), UnitOf(unit), count));
         *result = count;
-        EndpointOf(endpoint) = at;
-        // An endpoint moved past the other takes it along.
-        if (Start > End) {
-            (endpoint == TextPatternRangeEndpoint_Start ? End : Start) = at;
-        }
         return S_OK;
     });
 }
@@ -428,13 +243,17 @@ HRESULT TListTextRange::MoveEndpointByRange(enum TextPatternRangeEndpoint endpoi
         return E_INVALIDARG;
     }
     return WithText([&](TListMemo&, const TAccessibleText& text) {
-        const int at = std::clamp(other->EndpointOf(targetEndpoint), 0, text.Length());
-        EndpointOf(endpoint) = at;
-        if (Start > End) {
-            (endpoint == TextPatternRangeEndpoint_Start ? End : Start) = at;
-        }
+        MoveEndpointTo(endpoint, std::clamp(other->EndpointOf(targetEndpoint), 0, text.Length()));
         return S_OK;
     });
+}
+
+void TListTextRange::MoveEndpointTo(TextPatternRangeEndpoint endpoint, int at) {
+    EndpointOf(endpoint) = at;
+    // An endpoint moved past the other takes it along.
+    if (Start > End) {
+        (endpoint == TextPatternRangeEndpoint_Start ? End : Start) = at;
+    }
 }
 
 HRESULT TListTextRange::Select() {
@@ -467,11 +286,7 @@ HRESULT TListTextRange::ScrollIntoView(BOOL alignToTop) {
 }
 
 HRESULT TListTextRange::GetChildren(SAFEARRAY** result) {
-    if (result == nullptr) {
-        return E_INVALIDARG;
-    }
-    *result = nullptr;
-    return WithText([&](TListMemo&, const TAccessibleText&) {
+    return Filling(result, [&](TListMemo&, const TAccessibleText&) {
         *result = SafeArrayCreateVector(VT_UNKNOWN, 0, 0);
         return *result != nullptr ? S_OK : E_OUTOFMEMORY;
     });
