@@ -1,11 +1,16 @@
 #pragma once
 
-// What the list benchmarks share: resident memory and waiting for a painted frame.
+// What the list benchmarks share: resident memory, waiting for a painted frame and a
+// clipboard to paste from.
+
+#include "core/Desktop.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QWidget>
+
+#include <string>
 
 // Resident memory of this process in KiB.
 inline long ResidentKiB() {
@@ -48,3 +53,15 @@ template <typename Act> double UntilPainted(TPaintWatch& watch, Act act) {
     }
     return timer.nsecsElapsed() / 1e6;
 }
+
+// The clipboard as the memo reaches it, holding the pasted text.
+class TBenchDesktop : public TDesktop {
+public:
+    std::string Clipboard;
+    void Open(const std::string&) override {}
+    bool SetClipboardText(const std::string& text) override {
+        Clipboard = text;
+        return true;
+    }
+    std::string ClipboardText() override { return Clipboard; }
+};

@@ -1,7 +1,6 @@
 #include "bench/widgets/EditBench.h"
 
 #include "bench/widgets/BenchSupport.h"
-#include "core/Desktop.h"
 #include "widgets/ListMemo.h"
 
 #include <QClipboard>
@@ -47,18 +46,6 @@ const TEditCase Cases[] = {
     {"line1m", "1 MiB single line", [] { return OneLine(size_t{1} << 20); }},
     {"line16m", "16 MiB single line", [] { return OneLine(size_t{16} << 20); }},
     {"lines50m", "50 MB short lines", [] { return ShortLines(50000000); }},
-};
-
-// The clipboard as the memo reaches it, holding the pasted text.
-class TBenchDesktop : public TDesktop {
-public:
-    std::string Clipboard;
-    void Open(const std::string&) override {}
-    bool SetClipboardText(const std::string& text) override {
-        Clipboard = text;
-        return true;
-    }
-    std::string ClipboardText() override { return Clipboard; }
 };
 
 void Print(const char* name, double value) {
