@@ -224,6 +224,11 @@ class Program:
                     pass
         return found
 
+    def resident_kib(self):
+        """The program's resident memory in KiB."""
+        with open("/proc/%d/status" % self.process.pid) as status:
+            return next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
+
     def wait_for_exit(self):
         try:
             return self.process.wait(timeout=STEP_TIMEOUT)

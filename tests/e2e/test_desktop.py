@@ -7,6 +7,7 @@ which provides the display, the window manager and the session bus.
 import os
 import subprocess
 import sys
+import time
 import unittest
 
 import pyatspi
@@ -116,6 +117,40 @@ class MainWindowTest(DesktopTest):
         self.assertEqual(wait_for(self.program.message_box, "a message box"), ("Quorvin", "OK!"))
         self.program.close_message_box()
         self.wait_for_focus(button1, "the first button")
+
+
+class ScreenReaderTest(DesktopTest):
+    def test_huge_lists_answer_word_and_line_queries_at_once(self):
+        controls = self.program.controls()
+        memory_list, counter = controls["texts"][3:5]
+
+        def timed(query):
+            started = time.monotonic()
+            answer = query()
+            self.assertLess(time.monotonic() - started, 1.0)
+            return answer
+
+        # 200000000 lines are one text of 1.7 billion characters; 2147483647 would not fit
+        # an int, and are given as the lines in view.
+        text = memory_list.queryText()
+        for count, least in (("200000000", 1000000000), ("2147483647", 10)):
+            self.type_into(counter, count)
+            before = self.program.resident_kib()
+            shown = text.characterCount
+            click_accessible(controls["buttons"][2])
+            wait_for(lambda: text.characterCount != shown, "the list to be filled")
+            length = timed(lambda: text.characterCount)
+            self.assertGreater(length, least)
+            self.assertEqual(timed(lambda: text.getText(0, 20)),
+                             "0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n"[:length])
+            for boundary, expected in ((pyatspi.TEXT_BOUNDARY_WORD_START, ("\n", 3, 4)),
+                                       (pyatspi.TEXT_BOUNDARY_LINE_START, ("1\n", 2, 4))):
+                self.assertEqual(tuple(timed(lambda: text.getTextAtOffset(3, boundary))), expected)
+            middle = text.characterCount // 2
+            line, start, end = timed(
+                lambda: text.getTextAtOffset(middle, pyatspi.TEXT_BOUNDARY_LINE_START))
+            self.assertTrue(start <= middle < end and line.endswith("\n"), (line, start, end))
+            self.assertLess(self.program.resident_kib() - before, 64 * 1024, count)
 
 
 class KeyboardTest(DesktopTest):
