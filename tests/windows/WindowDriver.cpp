@@ -3,6 +3,8 @@
 #include "win32/app/Application.h"
 #include "win32/forms/Form.h"
 
+#include <gtest/gtest.h>
+
 #include <deque>
 
 TRecordingDesktop* TestDesktop = nullptr;
@@ -134,6 +136,10 @@ TStep CloseMessageBox(std::wstring* text, std::wstring* caption) {
         if (box == nullptr) {
             return false;
         }
+        // Every box belongs to the application's window and holds off input to the main
+        // window while it shows.
+        EXPECT_EQ(GetWindow(box, GW_OWNER), Application->Handle());
+        EXPECT_FALSE(IsWindowEnabled(Application->MainForm()->Handle()));
         // The box's text is its static control 0xFFFF.
         *text = TextOf(GetDlgItem(box, 0xFFFF));
         if (caption != nullptr) {

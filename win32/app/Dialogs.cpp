@@ -1,14 +1,21 @@
 #include "win32/app/Dialogs.h"
 
 #include "win32/app/Application.h"
+#include "win32/app/DisabledWindows.h"
 
 namespace {
 
-// A box that disables every window of the program while it shows (MB_TASKMODAL), then
-// gives the activation back to the window that had it.
+// A box owned by the application's hidden window, so that it has no taskbar entry of its
+// own and stays in front of the program's windows, which take no input while it shows
+// (Windows disables only the owner of a box that has one); then the window that had the
+// activation gets it back.
 void ShowBox(UINT style, const std::wstring& caption, const std::wstring& text) {
     HWND previous = GetActiveWindow();
-    MessageBoxW(nullptr, text.c_str(), caption.c_str(), style | MB_OK | MB_TASKMODAL);
+    {
+        const TDisabledWindows disabled;
+        MessageBoxW(Application->Handle(), text.c_str(), caption.c_str(),
+                    style | MB_OK | MB_TASKMODAL);
+    }
     if (previous != nullptr && IsWindow(previous) && IsWindowVisible(previous)) {
         SetActiveWindow(previous);
     }

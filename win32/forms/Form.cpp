@@ -3,6 +3,7 @@
 #include "core/Exception.h"
 #include "core/HandlerGuard.h"
 #include "win32/app/Application.h"
+#include "win32/app/DisabledWindows.h"
 #include "win32/widgets/ListMemo.h"
 
 #include <commctrl.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -396,21 +398,7 @@ void TForm::Show(int showState) {
 TModalResult TForm::ShowModal() {
     BeforeShow();
     HWND previous = GetActiveWindow();
-    struct TDisabling {
-        HWND Self;
-        std::vector<HWND> Windows;
-    } disabling{Window, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* state = reinterpret_cast<TDisabling*>(data);
-            if (window != state->Self && IsWindowVisible(window) && IsWindowEnabled(window)) {
-                EnableWindow(window, FALSE);
-                state->Windows.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&disabling));
+    std::optional<TDisabledWindows> disabled(std::in_place, Window);
     if (!Placed) {
         CentreOnScreen();
     }
@@ -420,9 +408,7 @@ TModalResult TForm::ShowModal() {
     SetActiveWindow(Window);
     Application->ProcessMessagesUntil([this] { return ModalResult != TModalResult::None; });
     InModalLoop = false;
-    for (HWND window : disabling.Windows) {
-        EnableWindow(window, TRUE);
-    }
+    disabled.reset();
     ShowWindow(Window, SW_HIDE);
     if (previous != nullptr && IsWindow(previous)) {
         SetActiveWindow(previous);

@@ -10,9 +10,10 @@
 #include "win32/widgets/SystemDesktop.h"
 
 void StartProgram() {
-    static TSystemDesktop systemDesktop;
     Application->Initialize();
     Application->SetTitle(L"Quorvin");
+    // The application's hidden window asks the shell and holds the clipboard.
+    static TSystemDesktop systemDesktop(Application->Handle());
     SetDesktop(&systemDesktop);
     Application->CreateForm(FrmMain);
     Application->CreateForm(FrmVisitePhone);

@@ -12,9 +12,9 @@ namespace {
 
 // Another program may hold the clipboard for a moment (a clipboard viewer reading what
 // was just put there): a few tries before giving up.
-bool OpenClipboardWithRetry() {
+bool OpenClipboardWithRetry(HWND owner) {
     for (int attempt = 0; attempt < 5; ++attempt) {
-        if (OpenClipboard(nullptr) != FALSE) {
+        if (OpenClipboard(owner) != FALSE) {
             return true;
         }
         Sleep(20);
@@ -22,10 +22,10 @@ bool OpenClipboardWithRetry() {
     return false;
 }
 
-// The clipboard is closed when this goes out of scope.
+// The clipboard, opened by `owner`, is closed when this goes out of scope.
 class TOpenClipboard {
 public:
-    TOpenClipboard() : Opened(OpenClipboardWithRetry()) {}
+    explicit TOpenClipboard(HWND owner) : Opened(OpenClipboardWithRetry(owner)) {}
     ~TOpenClipboard() {
         if (Opened) {
             CloseClipboard();
@@ -40,14 +40,16 @@ public:
 } // namespace
 
 void TSystemDesktop::Open(const std::string& fileOrAddress) {
-    ShellExecuteW(nullptr, L"open", Utf8ToWide(fileOrAddress).c_str(), nullptr, nullptr,
+    ShellExecuteW(Owner, L"open", Utf8ToWide(fileOrAddress).c_str(), nullptr, nullptr,
                   SW_SHOWNORMAL);
 }
 
 bool TSystemDesktop::SetClipboardText(const std::string& text) {
     const std::wstring wide = Utf8ToWide(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-    const TOpenClipboard clipboard;
+    // Windows gives the clipboard to the window that opened it as it is emptied; opened
+    // with no window, it would refuse the text afterwards.
+    const TOpenClipboard clipboard(Owner);
     if (!clipboard.Opened || EmptyClipboard() == FALSE) {
         return false;
     }
@@ -71,7 +73,7 @@ bool TSystemDesktop::SetClipboardText(const std::string& text) {
 }
 
 std::string TSystemDesktop::ClipboardText() {
-    const TOpenClipboard clipboard;
+    const TOpenClipboard clipboard(Owner);
     if (!clipboard.Opened) {
         return {};
     }

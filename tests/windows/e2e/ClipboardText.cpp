@@ -1,6 +1,8 @@
 // Prints the text on the Windows clipboard (CF_UNICODETEXT) in UTF-8, byte for byte, for the
 // end-to-end script: Wine hands the X clipboard the text with "\n" where a Windows program
 // reads "\r\n", so line breaks are checked here. Exits with 1 when the clipboard holds no text.
+// With the argument "owner", prints the window class of the clipboard's owner instead (nothing
+// when no window owns it).
 #include "core/WideText.h"
 
 #include <fcntl.h>
@@ -10,8 +12,17 @@
 #include <cstdio>
 #include <string>
 
-int main() {
+int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
+    if (argc == 2 && std::string(argv[1]) == "owner") {
+        wchar_t className[256] = {};
+        if (HWND owner = GetClipboardOwner()) {
+            GetClassNameW(owner, className, sizeof className / sizeof *className);
+        }
+        const std::string name = WideToUtf8(className);
+        std::fwrite(name.data(), 1, name.size(), stdout);
+        return 0;
+    }
     if (OpenClipboard(nullptr) == 0) {
         return 1;
     }
