@@ -39,11 +39,12 @@ bool IsRedoKey(const QKeyEvent* event) {
            (event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier);
 }
 
-// Text that a key types: printable characters, without Ctrl unless with Alt (AltGr).
+// Text that a key types: printable characters, never with Ctrl, Alt or Meta, which make
+// the key a command, a menu's or a button's accelerator (AltGr is a key of its own on X11).
 bool IsTypedText(const QKeyEvent* event) {
     const QString text = event->text();
     if (text.isEmpty() ||
-        (event->modifiers() & Qt::ControlModifier && !(event->modifiers() & Qt::AltModifier))) {
+        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
         return false;
     }
     return std::all_of(text.begin(), text.end(),

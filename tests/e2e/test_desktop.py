@@ -163,6 +163,17 @@ class KeyboardTest(DesktopTest):
         key("e")
         self.assertEqual(self.program.wait_for_exit(), 0)
 
+    def test_alt_h_in_the_list_opens_the_help_menu_and_types_nothing(self):
+        memory_list = self.program.controls()["texts"][3]
+        click_accessible(memory_list)
+        self.wait_for_focus(memory_list, "the list")
+        about = find(self.program.main_frame(), pyatspi.ROLE_MENU_ITEM, HELP_ITEMS["a"])
+        key("alt+h")
+        wait_for(lambda: has_state(about, pyatspi.STATE_SHOWING), "the Help menu to open")
+        key("Escape")
+        wait_for(lambda: not has_state(about, pyatspi.STATE_SHOWING), "the Help menu to close")
+        self.assertEqual(text_of(memory_list), "--\n")
+
     def test_alt_space_opens_the_window_menu_and_does_not_press_button1(self):
         button1 = self.program.controls()["buttons"][0]
         self.wait_for_focus(button1, "the first button")

@@ -92,10 +92,18 @@ def clipboard_text():
     return result.stdout.decode("utf-8", "replace") if result.returncode == 0 else None
 
 
-def windows_clipboard_text():
-    result = subprocess.run([WINE_RUN, os.environ["WINEPREFIX"], CLIPBOARD_READER],
+def windows_clipboard_text(*arguments):
+    result = subprocess.run([WINE_RUN, os.environ["WINEPREFIX"], CLIPBOARD_READER, *arguments],
                             capture_output=True, timeout=STEP_TIMEOUT)
     return result.stdout.decode("utf-8", "replace") if result.returncode == 0 else None
+
+
+def assert_program_owns_clipboard():
+    """Windows keeps text put on a clipboard only when a window opened it: the program's
+    application window."""
+    owner = windows_clipboard_text("owner")
+    if owner != "QuorvinApplication":
+        raise AssertionError("the clipboard's owner is %r, not the program's window" % owner)
 
 
 def put_on_clipboard(text):
@@ -321,6 +329,7 @@ class ListTest(WineTest):
         put_on_clipboard("")
         self.choose_from_menu(lambda: click(memory_list, button=3), "c")
         poll_equal(windows_clipboard_text, "0\r\n1\r\n2\r\n", "the list copied by the menu")
+        assert_program_owns_clipboard()
 
         click(memory_list)  # drops the selection
         self.choose_from_menu(lambda: key("shift+F10"), "a")
@@ -330,6 +339,13 @@ class ListTest(WineTest):
                    "the list copied by the keyboard's menu")
 
     # The menu key comes as WM_CONTEXTMENU when it is let go; one menu opens, not two.
+    def test_alt_h_in_the_list_opens_the_help_menu_and_types_nothing(self):
+        self.type_into(MEMORY_LIST, "list")
+        # The first Esc closes the menu, the second leaves the menu bar.
+        self.choose_from_menu(lambda: key("alt+h"), "Escape")
+        key("Escape")
+        self.assert_copied(["ctrl+a", "ctrl+c"], "list", "the list's text")
+
     def test_the_menu_key_opens_one_context_menu(self):
         self.type_into(MEMORY_LIST, "menu key")
         self.choose_from_menu(lambda: key("Menu"), "a")
@@ -371,6 +387,7 @@ class SupportDialogTest(WineTest):
         put_on_clipboard("")
         click(centre((x, y), FIRST_COPY_BUTTON))
         poll_equal(clipboard_text, card_number, "the card number on the clipboard")
+        assert_program_owns_clipboard()
 
         click(centre((x, y), SUPPORT_CLOSE_BUTTON))
         self.assert_message_box("OK!")
