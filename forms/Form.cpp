@@ -304,8 +304,11 @@ bool TForm::eventFilter(QObject* watched, QEvent* event) {
 bool TForm::HandleButtonKey(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_Space) {
-        if (modifiers != Qt::NoModifier) {
-            return true; // Qt would press the button on Alt+Space, Ctrl+Space, ...
+        // Qt would press the focused button on Space with any modifier. A Windows dialog sees
+        // a typed space with Shift or Ctrl too, and takes it as the space's accelerator;
+        // with Alt it is the window menu's key.
+        if ((modifiers & (Qt::AltModifier | Qt::MetaModifier)) != Qt::NoModifier) {
+            return true;
         }
         if (QAbstractButton* spaceButton = ButtonWithAccelerator(u' ')) {
             spaceButton->click();

@@ -76,12 +76,21 @@ TEST_F(MainWindowKeysTest, SpaceOnAnyButtonRunsButton1AndFocusComesBack) {
     EXPECT_EQ(Control<TListMemo>(&Window, "MemoMemoryList")->Text(), "--\n");
 }
 
-TEST_F(MainWindowKeysTest, SpaceWithModifiersPressesNothing) {
-    for (const auto modifier : {Qt::AltModifier, Qt::ControlModifier, Qt::ShiftModifier}) {
-        Focus("Button1");
-        EXPECT_FALSE(KeyShowsOk(Qt::Key_Space, modifier));
-        Focus("BtnGetMemoryValue");
-        EXPECT_FALSE(KeyShowsOk(Qt::Key_Space, modifier));
+// As in a Windows dialog: Shift or Ctrl with the space is still the space; Alt makes it
+// the window menu's key.
+TEST_F(MainWindowKeysTest, SpaceWithShiftOrCtrlRunsButton1AndWithAltNothing) {
+    const std::pair<Qt::KeyboardModifiers, bool> cases[] = {
+        {Qt::ShiftModifier, true},
+        {Qt::ControlModifier, true},
+        {Qt::ControlModifier | Qt::ShiftModifier, true},
+        {Qt::AltModifier, false},
+    };
+    for (const auto& [modifiers, shows] : cases) {
+        for (const char* button : {"Button1", "BtnGetMemoryValue"}) {
+            Focus(button);
+            EXPECT_EQ(KeyShowsOk(Qt::Key_Space, modifiers), shows) << button << modifiers;
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&Window));
+        }
     }
     EXPECT_EQ(Control<QLineEdit>(&Window, "EditShowValue")->text(), "-");
 }

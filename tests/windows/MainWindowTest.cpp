@@ -328,6 +328,8 @@ struct TButton1Case {
     const char* Name;
     int Focus;
     WPARAM Key;
+    bool Ctrl = false;
+    bool Shift = false;
 };
 
 class Button1KeyTest : public testing::TestWithParam<TButton1Case> {};
@@ -338,7 +340,8 @@ TEST_P(Button1KeyTest, ShowsOk) {
     SetTextOf(Main(UMainLayout::EditShowValue), L"-");
     SetFocus(Main(GetParam().Focus));
     std::wstring text;
-    ASSERT_TRUE(RunScript([] { PressKey(GetParam().Key); }, {CloseMessageBox(&text)}));
+    ASSERT_TRUE(RunScript([] { PressKey(GetParam().Key, GetParam().Ctrl, GetParam().Shift); },
+                          {CloseMessageBox(&text)}));
     EXPECT_EQ(text, L"OK!");
     EXPECT_EQ(TextOf(Main(UMainLayout::EditShowValue)), L"-");
     EXPECT_EQ(GetFocus(), Main(GetParam().Focus));
@@ -349,8 +352,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(TButton1Case{"EnterOnButton1", UMainLayout::Button1, VK_RETURN},
                     TButton1Case{"SpaceOnButton1", UMainLayout::Button1, VK_SPACE},
                     TButton1Case{"SpaceOnReadoutButton", UMainLayout::BtnGetMemoryValue, VK_SPACE},
-                    TButton1Case{"SpaceOnListButton", UMainLayout::BtnGerMemoryValueList,
-                                 VK_SPACE}),
+                    TButton1Case{"SpaceOnListButton", UMainLayout::BtnGerMemoryValueList, VK_SPACE},
+                    TButton1Case{"ShiftSpace", UMainLayout::BtnGetMemoryValue, VK_SPACE, false,
+                                 true},
+                    TButton1Case{"CtrlSpace", UMainLayout::Button1, VK_SPACE, true, false}),
     [](const auto& info) { return info.param.Name; });
 
 // Alt+Space opens the system menu; it never presses Button1, whose accelerator is the space.
