@@ -8,4 +8,6 @@ configure_file(${PROJECT_SOURCE_DIR}/resources/quorvin.rc.in ${QUORVIN_RC_FILE} 
 
 if(WIN32)
   target_sources(quorvin PRIVATE ${QUORVIN_RC_FILE})
+  # windres reports no dependencies: a new icon rebuilds the program all the same.
+  set_source_files_properties(${QUORVIN_RC_FILE} PROPERTIES OBJECT_DEPENDS ${QUORVIN_ICO_PATH})
 endif()

@@ -47,3 +47,8 @@ convert -size 32x32 xc:none +antialias \
     PNG8:about.png
 convert +antialias -background none quorvin.svg -colors 16 -strip \
     -define png:exclude-chunk=date,time -define png:bit-depth=4 PNG8:quorvin.png
+# The Windows icon: the same drawing in 32-bit colour at 32 x 32 and 16 x 16 pixels, and
+# in 16 colours at 32 x 32; Windows picks the image by the display.
+convert \( +antialias -background none quorvin.svg -type TrueColorAlpha \) \
+    \( +antialias -background none quorvin.svg -resize 16x16 -type TrueColorAlpha \) \
+    \( +antialias -background none quorvin.svg -colors 16 \) -strip quorvin.ico

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -102,3 +104,29 @@ TEST(ProgramRun, StartsWithItsFirstTextsAndEndsWithZeroSavingTheSettings) {
 }
 
 } // namespace
+
+// The icon group's images, as Windows picks one of them by the display: the 32 x 32
+// 16-colour image of the description beside the 32-bit ones.
+TEST(ProgramIcon, HoldsA16ColourImageBesideTheTrueColourOnes) {
+    const HMODULE program = LoadLibraryExW(
+        ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr);
+    const HRSRC group = FindResourceW(program, L"MAINICON", MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(program, group)));
+    const WORD count = *reinterpret_cast<const WORD*>(directory + 4);
+    std::vector<std::tuple<int, int, int, int>> images;
+    for (WORD index = 0; index < count; ++index) {
+        // GRPICONDIRENTRY: width, height, colours, reserved, planes, bits per pixel, size, id.
+        const BYTE* entry = directory + 6 + 14 * index;
+        const WORD id = *reinterpret_cast<const WORD*>(entry + 12);
+        const HRSRC image = FindResourceW(program, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3));
+        ASSERT_NE(image, nullptr);
+        const auto* header =
+            static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(program, image)));
+        images.emplace_back(entry[0], entry[1], entry[2], header->biBitCount);
+    }
+    FreeLibrary(program);
+    EXPECT_EQ(images, (std::vector<std::tuple<int, int, int, int>>{
+                          {32, 32, 0, 32}, {16, 16, 0, 32}, {32, 32, 16, 4}}));
+}
