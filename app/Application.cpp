@@ -26,9 +26,7 @@ TApplication::TApplication(const char* programName)
 }
 
 TApplication::~TApplication() {
-    for (auto form = Forms.rbegin(); form != Forms.rend(); ++form) {
-        delete *form;
-    }
+    Forms.Clear();
     SetErrorReport(nullptr);
 }
 
@@ -44,26 +42,37 @@ void TApplication::Initialize() {
 }
 
 void TApplication::Adopt(QWidget* form) {
-    Forms.push_back(form);
-    if (Main == nullptr) {
-        Main = form;
+    Forms.Add(std::unique_ptr<QWidget>(form));
+    if (MainForm() == form) {
         // Only the main window carries the application icon: dialogs and message boxes
         // show none in their title bars.
-        Main->setWindowIcon(QIcon(QStringLiteral(":/quorvin.png")));
+        form->setWindowIcon(QIcon(QStringLiteral(":/quorvin.png")));
     }
 }
 
 void TApplication::Run() {
-    if (Main == nullptr) {
+    QWidget* main = MainForm();
+    if (main == nullptr) {
         return;
     }
-    Main->show();
-    Main->activateWindow();
+    main->show();
+    main->activateWindow();
     QApplication::exec();
 }
 
 void TApplication::Terminate() {
     QApplication::quit();
+}
+
+int TApplication::RunGuarded(const std::function<void()>& program) {
+    try {
+        program();
+    } catch (const Exception& error) {
+        ShowException(error);
+    } catch (...) {
+        ShowException(Exception(""));
+    }
+    return 0;
 }
 
 void TApplication::HandleException(const Exception& error) {

@@ -2,8 +2,10 @@
 
 #include "core/Exception.h"
 #include "core/GlobalForm.h"
+#include "core/OwnedWindows.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,13 +40,17 @@ public:
     // Ends the run; the effect of closing the main window.
     void Terminate();
 
+    // Runs the program's start-up and its run; whatever escapes them is shown in one
+    // error box. The exit code: 0 in every case.
+    int RunGuarded(const std::function<void()>& program);
+
     // Called for every error that escapes a handler: ends any mouse capture and shows
     // the error box.
     void HandleException(const Exception& error);
     // Shows one error box with the message of `error` (see ErrorBoxText).
     void ShowException(const Exception& error);
 
-    QWidget* MainForm() const { return Main; }
+    QWidget* MainForm() const { return Forms.First(); }
 
     QString Title;
 
@@ -56,8 +62,7 @@ private:
     std::vector<char*> ArgumentPointers;
     int ArgumentCount = 0;
     std::unique_ptr<QApplication> QtApplication;
-    std::vector<QWidget*> Forms;
-    QWidget* Main = nullptr; // the first window created
+    TOwnedWindows<QWidget> Forms;
 };
 
 extern TApplication* Application;

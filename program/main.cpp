@@ -7,14 +7,9 @@
 int main(int argc, char** argv) {
     TApplication application(argc > 0 ? argv[0] : nullptr);
     Application = &application;
-    try {
+    return application.RunGuarded([] {
         StartProgram();
         Application->Run();
         Desktop().HandOverClipboard();
-    } catch (const Exception& error) {
-        Application->ShowException(error);
-    } catch (...) {
-        Application->ShowException(Exception(""));
-    }
-    return 0;
+    });
 }

@@ -20,9 +20,7 @@ TApplication::TApplication() {
 }
 
 TApplication::~TApplication() {
-    while (!Forms.empty()) {
-        Forms.pop_back();
-    }
+    Forms.Clear();
     if (Window != nullptr) {
         DestroyWindow(Window);
     }
@@ -50,7 +48,7 @@ void TApplication::SetTitle(const std::wstring& title) {
 }
 
 void TApplication::Adopt(TApplicationWindow* form) {
-    Forms.emplace_back(form);
+    Forms.Add(std::unique_ptr<TApplicationWindow>(form));
 }
 
 void TApplication::Run(int showState) {
@@ -115,6 +113,17 @@ TApplicationWindow* TApplication::WindowOf(HWND window) const {
         }
     }
     return nullptr;
+}
+
+int TApplication::RunGuarded(const std::function<void()>& program) {
+    try {
+        program();
+    } catch (const Exception& error) {
+        ShowException(error);
+    } catch (...) {
+        ShowException(Exception(""));
+    }
+    return 0;
 }
 
 void TApplication::HandleException(const Exception& error) {

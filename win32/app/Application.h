@@ -2,6 +2,7 @@
 
 #include "core/Exception.h"
 #include "core/GlobalForm.h"
+#include "core/OwnedWindows.h"
 #include "win32/app/ApplicationWindow.h"
 
 #include <windows.h>
@@ -44,13 +45,17 @@ public:
     void ProcessMessages();
     bool Terminated() const { return IsTerminated; }
 
+    // Runs the program's start-up and its run; whatever escapes them is shown in one
+    // error box. The exit code: 0 in every case.
+    int RunGuarded(const std::function<void()>& program);
+
     // Ends any mouse capture and shows the error box.
     void HandleException(const Exception& error);
     // One error box with the message of `error`, a full stop added by ErrorBoxText.
     void ShowException(const Exception& error);
 
     HWND Handle() const { return Window; }
-    TApplicationWindow* MainForm() const { return Forms.empty() ? nullptr : Forms.front().get(); }
+    TApplicationWindow* MainForm() const { return Forms.First(); }
 
 private:
     void Adopt(TApplicationWindow* form);
@@ -60,7 +65,7 @@ private:
 
     HWND Window = nullptr;
     std::wstring TitleText;
-    std::vector<std::unique_ptr<TApplicationWindow>> Forms;
+    TOwnedWindows<TApplicationWindow> Forms;
     bool IsTerminated = false;
     int LoopDepth = 0;
 };

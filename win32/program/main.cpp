@@ -23,13 +23,8 @@ void LoadLibrariesFromTheSystemOnly() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showState) {
     LoadLibrariesFromTheSystemOnly();
     TApplication application;
-    try {
+    return application.RunGuarded([showState] {
         StartProgram();
         Application->Run(showState);
-    } catch (const Exception& error) {
-        Application->ShowException(error);
-    } catch (...) {
-        Application->ShowException(Exception(""));
-    }
-    return 0;
+    });
 }
