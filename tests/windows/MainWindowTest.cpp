@@ -1,23 +1,22 @@
 #include "ScratchFolder.h"
 #include "WindowDriver.h"
 
-#include "UAboutBoxLayout.h"
-#include "UFrmRegQQLayout.h"
-#include "UGiveMoneyLayout.h"
 #include "UMainLayout.h"
-#include "UVisitePhoneLayout.h"
 
+#include "core/Exception.h"
 #include "core/MakerDetails.h"
 #include "core/Paths.h"
 #include "core/WideText.h"
-#include "win32/forms/UAboutBox.h"
-#include "win32/forms/UFrmRegQQ.h"
-#include "win32/forms/UGiveMoney.h"
+#include "win32/app/Application.h"
 #include "win32/forms/UMain.h"
-#include "win32/forms/UVisitePhone.h"
 #include "win32/widgets/ListMemo.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <utility>
 
 #include <commctrl.h>
 #include <oleacc.h>
@@ -32,58 +31,6 @@ void ChooseMenu(int item) {
     PostMessageW(FrmMain->Handle(), WM_COMMAND, static_cast<WPARAM>(FrmMain->MenuCommand(item)), 0);
     ProcessMessages();
 }
-
-struct TLayoutCase {
-    const char* Name;
-    TForm** Form;
-    const TFormLayout* Layout;
-};
-
-class LayoutTest : public testing::TestWithParam<TLayoutCase> {};
-
-RECT ExpectedRect(const TFormLayout& layout, int index) {
-    const TControlEntry& layoutEntry = layout.Controls[index];
-    int left = layoutEntry.Left;
-    int top = layoutEntry.Top;
-    for (int parent = layoutEntry.Parent; parent >= 0; parent = layout.Controls[parent].Parent) {
-        left += layout.Controls[parent].Left;
-        top += layout.Controls[parent].Top;
-    }
-    return RECT{TForm::Scale(left), TForm::Scale(top), TForm::Scale(left + layoutEntry.Width),
-                TForm::Scale(top + layoutEntry.Height)};
-}
-
-// Client areas and the rectangles of the controls that take their size from the .ui
-// (labels and images may take the size of their text or picture).
-TEST_P(LayoutTest, SizesAreThoseOfTheUiFile) {
-    const TForm& form = **GetParam().Form;
-    const TFormLayout& layout = *GetParam().Layout;
-    RECT client;
-    GetClientRect(form.Handle(), &client);
-    EXPECT_EQ(client.right, TForm::Scale(layout.ClientWidth));
-    EXPECT_EQ(client.bottom, TForm::Scale(layout.ClientHeight));
-    for (int index = 0; index < layout.ControlCount; ++index) {
-        const TControlKind kind = layout.Controls[index].Kind;
-        if (kind == TControlKind::Label || kind == TControlKind::StatusBar) {
-            continue;
-        }
-        RECT actual;
-        GetWindowRect(form.Control(index), &actual);
-        MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&actual), 2);
-        const RECT expected = ExpectedRect(layout, index);
-        EXPECT_TRUE(EqualRect(&actual, &expected)) << WideToUtf8(layout.Controls[index].Name);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Windows, LayoutTest,
-    testing::Values(
-        TLayoutCase{"Main", reinterpret_cast<TForm**>(&FrmMain), &UMainLayout::Form},
-        TLayoutCase{"Phone", reinterpret_cast<TForm**>(&FrmVisitePhone), &UVisitePhoneLayout::Form},
-        TLayoutCase{"About", reinterpret_cast<TForm**>(&AboutBox), &UAboutBoxLayout::Form},
-        TLayoutCase{"QQ", reinterpret_cast<TForm**>(&FrmRegQQ), &UFrmRegQQLayout::Form},
-        TLayoutCase{"Support", reinterpret_cast<TForm**>(&FrmGiveMoney), &UGiveMoneyLayout::Form}),
-    [](const auto& info) { return info.param.Name; });
 
 TEST(MainWindowLayout, StatusBarLiesAlongTheBottom) {
     RECT bar;
@@ -374,6 +321,37 @@ TEST(MainWindowKeys, AltSpaceOpensTheSystemMenuAndPressesNothing) {
                           }}));
     EXPECT_FALSE(boxShown);
     EXPECT_TRUE(menuShown);
+}
+
+// The note takes Enter as a line break; Tab moves on to the list.
+TEST(MainWindowKeys, EnterBreaksTheNoteAndTabMovesOn) {
+    const HWND note = Main(UMainLayout::MemoNote);
+    const std::wstring before = TextOf(note);
+    SetFocus(note);
+    SendMessageW(note, EM_SETSEL, 0, 0);
+    PressKey(VK_RETURN);
+    EXPECT_EQ(TextOf(note), L"\r\n" + before);
+    EXPECT_EQ(FindMessageBox(), nullptr);
+    PressKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), Main(UMainLayout::MemoMemoryList));
+    EXPECT_EQ(TextOf(note), L"\r\n" + before);
+    SetTextOf(note, before);
+}
+
+// The start-up's guard: what escapes is shown in one error box (a second would be left
+// open and fail the script), and the exit code is 0 in every case.
+TEST(StartUpGuard, ShowsWhatEscapesOnceAndEndsWithZero) {
+    for (const auto& [fails, expected] :
+         {std::pair<std::function<void()>, std::wstring>{[] { throw Exception("cannot start"); },
+                                                         L"cannot start."},
+          {[] { throw std::runtime_error("other"); }, L""}}) {
+        int exitCode = -1;
+        std::wstring text = L"none";
+        ASSERT_TRUE(RunScript([&, fails = fails] { exitCode = Application->RunGuarded(fails); },
+                              {CloseMessageBox(&text)}));
+        EXPECT_EQ(exitCode, 0);
+        EXPECT_EQ(text, expected);
+    }
 }
 
 TEST(MainWindowKeys, EnterInAnEditPressesNothing) {
