@@ -326,6 +326,31 @@ TEST_F(DialogsTest, QqDialogReturnsToTheSupportDialog) {
     EXPECT_TRUE(ok.Shown);
 }
 
+// Esc does nothing in the support dialog, nor in the QQ dialog shown from it.
+TEST_F(DialogsTest, EscDoesNothingInTheSupportAndQqDialogs) {
+    std::vector<QWidget*> stayed;
+    const auto escape = [&](QWidget* modal) {
+        TypeKey(Qt::Key_Escape);
+        QTest::qWait(20);
+        if (modal->isVisible()) {
+            stayed.push_back(modal);
+        }
+    };
+    TSeenBox ok;
+    ChooseMenu("MnuRegiste", {[&](QWidget* modal) {
+                                  escape(modal);
+                                  QTest::mouseClick(Control<QPushButton>(modal, "BtnRegQQ"),
+                                                    Qt::LeftButton);
+                              },
+                              [&](QWidget* modal) {
+                                  escape(modal);
+                                  modal->close();
+                              },
+                              CloseBoxOfTitleBar(), CloseBox(ok)});
+    EXPECT_EQ(stayed, (std::vector<QWidget*>{FrmGiveMoney, FrmRegQQ}));
+    EXPECT_TRUE(ok.Shown);
+}
+
 TEST_F(DialogsTest, QqDialogBelongsToTheSupportDialog) {
     QWindow* owner = nullptr;
     QWindow* boxOwner = nullptr;

@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <vector>
+
 namespace {
 
 std::function<void()> Choose(int item) {
@@ -217,6 +220,59 @@ TEST(SupportDialog, ClipboardThatCannotBeOpenedIsReported) {
          }}));
     TestDesktop->ClipboardFails = false;
     EXPECT_EQ(text, L"Cannot open clipboard.");
+}
+
+// Esc does nothing in the support dialog, nor in the QQ dialog shown from it.
+TEST(SupportDialog, EscDoesNothingThereNorInTheQqDialog) {
+    const HWND support = FrmGiveMoney->Handle();
+    const HWND qq = FrmRegQQ->Handle();
+    // Esc, then a while for the dialog's loop to take it.
+    const auto escape = [](HWND dialog, bool& stayed) -> std::vector<TStep> {
+        return {WhenActive(dialog, [] { PressKey(VK_ESCAPE); }),
+                [ticks = 0]() mutable { return ++ticks > 10; },
+                [dialog, &stayed] { return stayed = IsWindowVisible(dialog) != FALSE, true; }};
+    };
+    bool supportStayed = false;
+    bool qqStayed = false;
+    std::vector<TStep> steps = escape(support, supportStayed);
+    steps.push_back(WhenActive(support, [] { Click(Support(UGiveMoneyLayout::BtnRegQQ)); }));
+    for (TStep& step : escape(qq, qqStayed)) {
+        steps.push_back(std::move(step));
+    }
+    steps.push_back(WhenActive(qq, [qq] { PostMessageW(qq, WM_CLOSE, 0, 0); }));
+    steps.push_back(WhenActive(support, [support] { PostMessageW(support, WM_CLOSE, 0, 0); }));
+    ASSERT_TRUE(InSupportDialog(steps));
+    EXPECT_TRUE(supportStayed);
+    EXPECT_TRUE(qqStayed);
+}
+
+// The support dialog's note: read-only, navy on silver.
+TEST(SupportDialog, NoteIsReadOnlyNavyOnSilver) {
+    const HWND memo = Support(UGiveMoneyLayout::Memo);
+    const HWND frame = GetParent(memo);
+    HDC dc = GetDC(memo);
+    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+        frame, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(memo)));
+    LOGBRUSH fill{};
+    GetObjectW(brush, sizeof fill, &fill);
+    EXPECT_EQ(fill.lbColor, RGB(192, 192, 192));
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 128));
+    ReleaseDC(memo, dc);
+    EXPECT_NE(GetWindowLongPtrW(memo, GWL_STYLE) & ES_READONLY, 0);
+}
+
+// The four dialogs have a dialog's frame (no icon in the caption), no minimise or
+// maximise box, and no taskbar entry; the main window is the one with those.
+TEST(DialogFrames, DialogsHaveAPlainDialogFrame) {
+    for (TForm* dialog :
+         std::initializer_list<TForm*>{FrmVisitePhone, AboutBox, FrmRegQQ, FrmGiveMoney}) {
+        const LONG_PTR style = GetWindowLongPtrW(dialog->Handle(), GWL_STYLE);
+        const LONG_PTR exStyle = GetWindowLongPtrW(dialog->Handle(), GWL_EXSTYLE);
+        EXPECT_NE(exStyle & WS_EX_DLGMODALFRAME, 0);
+        EXPECT_EQ(exStyle & WS_EX_APPWINDOW, 0);
+        EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+    }
+    EXPECT_NE(GetWindowLongPtrW(FrmMain->Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
 }
 
 } // namespace

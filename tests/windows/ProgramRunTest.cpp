@@ -103,7 +103,27 @@ TEST(ProgramRun, StartsWithItsFirstTextsAndEndsWithZeroSavingTheSettings) {
     DeleteFileW(settings.c_str());
 }
 
-} // namespace
+// Started maximised (as a shortcut may ask), the main window starts maximised.
+TEST(ProgramRun, StartedMaximisedShowsTheMainWindowMaximised) {
+    const std::wstring program = ProgramPath();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMAXIMIZED;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + program + L"\"";
+    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &startup, &process));
+    HWND window = WaitForMainWindow(process.dwProcessId);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsZoomed(window));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // Nothing of the run stays beside the program.
+    DeleteFileW((program.substr(0, program.size() - 4) + L".ini").c_str());
+}
 
 // The icon group's images, as Windows picks one of them by the display: the 32 x 32
 // 16-colour image of the description beside the 32-bit ones.
@@ -130,3 +150,5 @@ TEST(ProgramIcon, HoldsA16ColourImageBesideTheTrueColourOnes) {
     EXPECT_EQ(images, (std::vector<std::tuple<int, int, int, int>>{
                           {32, 32, 0, 32}, {16, 16, 0, 32}, {32, 32, 16, 4}}));
 }
+
+} // namespace
