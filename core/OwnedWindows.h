@@ -23,8 +23,8 @@ public:
         }
     }
     T* First() const { return Windows.empty() ? nullptr : Windows.front().get(); }
-    auto begin() const { return Windows.begin(); }
-    auto end() const { return Windows.end(); }
+    // In the order they were made.
+    const std::vector<std::unique_ptr<T>>& All() const { return Windows; }
 
 private:
     std::vector<std::unique_ptr<T>> Windows;

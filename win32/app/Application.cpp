@@ -107,7 +107,7 @@ void TApplication::Dispatch(MSG& message) {
 
 TApplicationWindow* TApplication::WindowOf(HWND window) const {
     HWND root = GetAncestor(window, GA_ROOT);
-    for (const auto& form : Forms) {
+    for (const auto& form : Forms.All()) {
         if (form->Handle() == root) {
             return form.get();
         }
