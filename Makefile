@@ -14,7 +14,7 @@ FUZZ_SECONDS ?= 60
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test test-sanitize test-windows fuzz format package package-windows check-reproducible screenshots screenshots-windows bench-startup
+.PHONY: all deps configure build run test test-sanitize test-windows fuzz format package package-windows check-reproducible screenshots screenshots-windows bench-startup bench-startup-windows
 
 all: build
 
@@ -95,3 +95,11 @@ format:
 bench-startup: build
 	bench/startup/run-startup-bench.sh $(BUILD_DIR)/bench/startup/first_window_probe \
 		$(BUILD_DIR)/bench/startup/startup_yardstick $(BUILD_DIR)/program/quorvin
+
+# The same for the Windows program under Wine, against a bare Win32 window with the same
+# imports and manifest (the probe is the Linux build's).
+bench-startup-windows: build $(WINDOWS_DIR)/build.ninja
+	cmake --build $(WINDOWS_DIR)
+	bench/startup/run-startup-bench.sh -w $(WINDOWS_DIR)/wine-prefix-bench \
+		$(BUILD_DIR)/bench/startup/first_window_probe \
+		$(WINDOWS_DIR)/bench/windows/startup_bare_window.exe $(WINDOWS_DIR)/win32/quorvin.exe

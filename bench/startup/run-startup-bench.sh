@@ -10,15 +10,22 @@
 # Then each program starts once more under callgrind, which counts the instructions that
 # it runs in user space until its first window is shown and it has gone idle: a measure
 # that, unlike the times, does not depend on what else the machine is doing.
+#
+# With -w PREFIX the programs are Windows programs, run under Wine in that prefix, whose
+# server runs on the display for the whole benchmark (so that no start pays for starting
+# Wine itself); the yardstick is then a bare Win32 window with quorvin.exe's imports and
+# manifest. Instead of instructions, which callgrind cannot count under Wine, the CPU time
+# to the first drawing is the measure that carries over to Windows.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 runs=15
-if [ "${1:-}" = -n ]; then
-    runs=$2
+prefix=
+while [ "${1:-}" = -n ] || [ "${1:-}" = -w ]; do
+    if [ "$1" = -n ]; then runs=$2; else prefix=$2; fi
     shift 2
-fi
+done
 if [ $# -lt 3 ]; then
-    echo "usage: $0 [-n RUNS] PROBE YARDSTICK QUORVIN [OTHER-BUILD...]" >&2
+    echo "usage: $0 [-n RUNS] [-w WINE-PREFIX] PROBE YARDSTICK QUORVIN [OTHER-BUILD...]" >&2
     exit 2
 fi
 probe=$(realpath "$1")
@@ -29,14 +36,25 @@ for program in "$@"; do
 done
 # The targets: Quorvin within this many times the yardstick.
 target=1.10
+yardstick="yardstick (one label)"
+# What starts a program: itself, or Wine's loader in the prefix (the same process).
+launcher=
 
-# shellcheck source-path=SCRIPTDIR source=../../scripts/xvfb-session.sh
-source "$here/../../scripts/xvfb-session.sh"
+# shellcheck source-path=SCRIPTDIR source=../../scripts/wine-session.sh
+source "$here/../../scripts/wine-session.sh"
 scratch=$(mktemp -d)
-trap 'xvfb_session_stop; rm -rf "$scratch"' EXIT
+trap 'wine_session_stop; rm -rf "$scratch"' EXIT
 trap 'exit 130' INT TERM
 
-if ! xvfb_session_start "$scratch"; then
+if [ -n "$prefix" ]; then
+    target=1.30
+    yardstick="bare window (same imports)"
+    launcher="$here/../../scripts/wine-run.sh $(realpath -m "$prefix")"
+    started() { wine_session_start "$scratch" "$prefix"; }
+else
+    started() { xvfb_session_start "$scratch"; }
+fi
+if ! started; then
     echo "bench-startup: Xvfb cannot start here" >&2
     exit 1
 fi
@@ -48,7 +66,8 @@ start_once() {
     local executable=${programs[$1]} folder
     folder=$(mktemp -d -p "$scratch")
     cp "$executable" "$folder/"
-    (cd "$folder" && "$probe" "./$(basename "$executable")") | sed "s/^/$1 /"
+    # shellcheck disable=SC2086 # the launcher is a command and its argument
+    (cd "$folder" && "$probe" $launcher "./$(basename "$executable")") | sed "s/^/$1 /"
     rm -rf "$folder"
 }
 
@@ -98,6 +117,7 @@ count_instructions() {
 
 count_all() {
     local index
+    [ -z "$launcher" ] || return 0
     for ((index = 0; index < ${#programs[@]}; index++)); do
         count_instructions "$index"
     done
@@ -106,11 +126,11 @@ count_all() {
 # The session bus is there as on a desktop; Qt connects to it at start.
 export -f start_once measure cpu_ns count_instructions count_all
 programs_list=$(printf '%s\n' "${programs[@]}")
-export scratch probe runs programs_list
+export scratch probe runs programs_list launcher
 dbus-run-session -- bash -c 'mapfile -t programs <<<"$programs_list"; measure; count_all' \
     2> >(grep -v 'Failed to set fd limit' >&2) >"$scratch/samples"
 
-printf '%s\n' "${programs[@]}" | awk -v runs="$runs" -v target="$target" '
+printf '%s\n' "${programs[@]}" | awk -v runs="$runs" -v target="$target" -v yardstick="$yardstick" '
     function median(index_, column,    values, count, i, j, swap) {
         count = 0
         for (i = 1; i <= rows; i++) {
@@ -123,8 +143,8 @@ printf '%s\n' "${programs[@]}" | awk -v runs="$runs" -v target="$target" '
         }
         return count % 2 ? values[(count + 1) / 2] : (values[count / 2] + values[count / 2 + 1]) / 2
     }
-    NR == FNR { name[FNR - 1] = FNR == 1 ? "yardstick (one label)" : FNR == 2 ? "Quorvin" : $0; programs = FNR; next }
-    NF == 2 { instructions[$1] = $2; next }
+    NR == FNR { name[FNR - 1] = FNR == 1 ? yardstick : FNR == 2 ? "Quorvin" : $0; programs = FNR; next }
+    NF == 2 { instructions[$1] = $2; counted++; next }
     { rows++; who[rows] = $1; for (c = 2; c <= 5; c++) sample[rows, c] = $c }
     END {
         for (p = 0; p < programs; p++) for (c = 2; c <= 5; c++) m[p, c] = median(p, c)
@@ -136,11 +156,15 @@ printf '%s\n' "${programs[@]}" | awk -v runs="$runs" -v target="$target" '
             for (c = 2; c <= 4; c++) printf " %.1f ms%s |", m[p, c], p ? sprintf(" (%.2fx)", m[p, c] / m[0, c]) : ""
             printf " %.1f MiB%s |\n", m[p, 5] / 1024, p ? sprintf(" (%.2fx)", m[p, 5] / m[0, 5]) : ""
         }
+        if (!counted) {
+            printf "\n(no instruction count under Wine)\n"
+        } else {
         printf "\nUser-space instructions until the first window is shown and idle (callgrind, one start each)\n\n"
         printf "| program | instructions |\n| --- | --- |\n"
         for (p = 0; p < programs; p++) {
             if (!instructions[p]) { printf "| %s | not counted |\n", name[p]; continue }
             printf "| %s | %.1f M%s |\n", name[p], instructions[p] / 1e6, p && instructions[0] ? sprintf(" (%.2fx)", instructions[p] / instructions[0]) : ""
+        }
         }
         printf "\nWindow shown within %.2fx of the yardstick: %s\n", target, m[1, 2] / m[0, 2] <= target ? "met" : "NOT met"
         printf "Idle memory within %.2fx of the yardstick: %s\n", target, m[1, 5] / m[0, 5] <= target ? "met" : "NOT met"
