@@ -1,3 +1,4 @@
+#include "UGiveMoneyLayout.h"
 #include "UMainLayout.h"
 
 #include "core/WideText.h"
@@ -101,6 +102,61 @@ TEST(ProgramRun, StartsWithItsFirstTextsAndEndsWithZeroSavingTheSettings) {
     EXPECT_EQ(text, "[Setting]\r\nbChinese=1\r\n");
     file.close();
     DeleteFileW(settings.c_str());
+}
+
+int ChildCount(HWND window) {
+    int count = 0;
+    EnumChildWindows(
+        window, [](HWND, LPARAM counted) { return ++*reinterpret_cast<int*>(counted), TRUE; },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// A window of the process by its class and caption, once it is there.
+HWND WaitForWindow(DWORD processId, const wchar_t* className, const wchar_t* caption,
+                   bool visible) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        for (HWND window = FindWindowW(className, caption); window != nullptr;
+             window = FindWindowExW(nullptr, window, className, caption)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == processId && (IsWindowVisible(window) != FALSE) == visible) {
+                return window;
+            }
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+// The dialogs are made at start without their controls; the support dialog's first showing
+// makes them all, with the focus on its close button.
+TEST(ProgramRun, ADialogsControlsAreMadeWhenItFirstShows) {
+    const std::wstring program = ProgramPath();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + program + L"\"";
+    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &startup, &process));
+    const HWND window = WaitForMainWindow(process.dwProcessId);
+    ASSERT_NE(window, nullptr);
+    constexpr wchar_t SupportCaption[] = L"\u6253\u8D4F\u4F5C\u8005";
+    const HWND support = WaitForWindow(process.dwProcessId, L"QuorvinForm", SupportCaption, false);
+    ASSERT_NE(support, nullptr);
+    EXPECT_EQ(ChildCount(support), 0);
+    EXPECT_EQ(ChildCount(window), UMainLayout::Form.ControlCount);
+    PostMessageW(window, WM_COMMAND,
+                 static_cast<WPARAM>(TForm::FirstMenuCommand + UMainLayout::MnuRegiste), 0);
+    ASSERT_NE(WaitForWindow(process.dwProcessId, L"QuorvinForm", SupportCaption, true), nullptr);
+    EXPECT_EQ(ChildCount(support), UGiveMoneyLayout::Form.ControlCount);
+    const HWND close = GetDlgItem(support, TForm::FirstControlId + UGiveMoneyLayout::BitBtn1);
+    EXPECT_EQ(WaitForFocus(process.dwThreadId, close), close);
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    DeleteFileW((program.substr(0, program.size() - 4) + L".ini").c_str());
 }
 
 // Started maximised (as a shortcut may ask), the main window starts maximised.

@@ -16,7 +16,6 @@
 namespace {
 
 constexpr wchar_t FormClassName[] = L"QuorvinForm";
-constexpr int FirstMenuCommand = 1000;
 
 // "宋体" (Song) is SimSun, a Chinese font: asking for its character set lets a system
 // without it (Wine, a Western Windows) take a font that has the Chinese characters.
@@ -179,8 +178,26 @@ TForm::TForm(const TFormLayout& layout, TBorder border) : Layout(layout) {
     if (layout.MenuCount > 0) {
         CreateMenuBar();
     }
-    CreateControls();
     FitClientSize();
+}
+
+HWND TForm::Control(int index) const {
+    MakeControls();
+    return Controls[index];
+}
+
+void TForm::MakeControls() const {
+    if (!Controls.empty()) {
+        return;
+    }
+    // Made on demand: a form that is never shown costs only its window.
+    auto* self = const_cast<TForm*>(this);
+    self->CreateControls();
+    self->ControlsMade();
+}
+
+bool TForm::IsControl(int index, HWND window) const {
+    return static_cast<size_t>(index) < Controls.size() && Controls[index] == window;
 }
 
 TForm::~TForm() {
@@ -323,15 +340,15 @@ int TForm::MenuCommand(int menuIndex) const {
 }
 
 std::wstring TForm::ControlText(int index) const {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(Controls[index])) + 1, L'\0');
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(Control(index))) + 1, L'\0');
     text.resize(static_cast<size_t>(
-        GetWindowTextW(Controls[index], text.data(), static_cast<int>(text.size()))));
+        GetWindowTextW(Control(index), text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
 void TForm::SetControlText(int index, const std::wstring& text) {
     const TControlEntry& layoutEntry = Layout.Controls[index];
-    HWND control = Controls[index];
+    HWND control = Control(index);
     SetWindowTextW(control, layoutEntry.Kind == TControlKind::Memo
                                 ? WithWindowsLineBreaks(text).c_str()
                                 : text.c_str());
@@ -350,7 +367,7 @@ void TForm::SetControlText(int index, const std::wstring& text) {
 }
 
 void TForm::ShowPicture(int index, HBITMAP picture) {
-    HWND control = Controls[index];
+    HWND control = Control(index);
     const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
     // A stretched picture fills the box; any other one gives the box its size.
     const LONG_PTR fill =
@@ -387,6 +404,7 @@ void TForm::OnMenuOpen(int menuIndex, std::function<void()> handler) {
 }
 
 void TForm::Show(int showState) {
+    MakeControls();
     BeforeShow();
     if (!Placed) {
         CentreOnScreen();
@@ -396,6 +414,7 @@ void TForm::Show(int showState) {
 }
 
 TModalResult TForm::ShowModal() {
+    MakeControls();
     BeforeShow();
     HWND previous = GetActiveWindow();
     std::optional<TDisabledWindows> disabled(std::in_place, Window);
@@ -436,7 +455,7 @@ bool TForm::PreTranslate(MSG& message) {
     if (message.message == WM_KEYDOWN && message.wParam == VK_TAB) {
         HWND focus = GetFocus();
         for (int index = 0; index < Layout.ControlCount; ++index) {
-            if (Controls[index] == focus && Layout.Controls[index].Kind == TControlKind::Memo) {
+            if (IsControl(index, focus) && Layout.Controls[index].Kind == TControlKind::Memo) {
                 const bool backwards = GetKeyState(VK_SHIFT) < 0;
                 SetFocus(GetNextDlgTabItem(Window, focus, backwards));
                 return true;
@@ -466,7 +485,7 @@ void TForm::Command(int id, int code, HWND control) {
         // control Enter presses nothing (the default button comes by DM_GETDEFID).
         HWND focus = GetFocus();
         for (int index = 0; index < Layout.ControlCount; ++index) {
-            if (Controls[index] == focus && Layout.Controls[index].Kind == TControlKind::Button) {
+            if (IsControl(index, focus) && Layout.Controls[index].Kind == TControlKind::Button) {
                 PressButton(index);
             }
         }
@@ -495,7 +514,7 @@ void TForm::Command(int id, int code, HWND control) {
 LRESULT TForm::DefaultButtonId() {
     HWND focus = GetFocus();
     for (int index = 0; index < Layout.ControlCount; ++index) {
-        if (Controls[index] == focus && Layout.Controls[index].Kind == TControlKind::Button) {
+        if (IsControl(index, focus) && Layout.Controls[index].Kind == TControlKind::Button) {
             return 0; // the focused button takes Enter itself
         }
     }
@@ -523,7 +542,7 @@ void TForm::Activated(bool active) {
 
 bool TForm::ColourControl(HWND control, HDC dc, LRESULT& brush) {
     for (const auto& entry : Colours) {
-        if (Controls[entry.first] == control) {
+        if (IsControl(entry.first, control)) {
             SetTextColor(dc, entry.second.Text);
             SetBkColor(dc, entry.second.Background);
             brush = reinterpret_cast<LRESULT>(entry.second.Brush);

@@ -13,8 +13,10 @@
 
 enum class TModalResult { None, Ok, Cancel };
 
-// The base of every window of the program. Constructing it builds the window and its
-// controls from the layout table, hidden, scaled from 96 dots per inch to the system's.
+// The base of every window of the program. Constructing it builds the window from the
+// layout table, hidden, scaled from 96 dots per inch to the system's; its controls are
+// made from the table when it first shows or first hands one out (Control), and then set
+// up by ControlsMade.
 // The keyboard is the dialog keyboard of IsDialogMessageW (Tab order, accelerators,
 // Enter on the focused button or the default one); a form adds what that lacks in
 // PreTranslate. Handlers run through RunGuarded.
@@ -23,6 +25,8 @@ public:
     enum class TBorder { Single, Dialog };
     // A control's id (GetDlgItem) is this plus its index in the layout table.
     static constexpr int FirstControlId = 100;
+    // A menu item's command id (WM_COMMAND) is this plus its index in the menu table.
+    static constexpr int FirstMenuCommand = 1000;
 
     TForm(const TFormLayout& layout, TBorder border);
     virtual ~TForm();
@@ -41,7 +45,7 @@ public:
     bool IsModal() const { return InModalLoop; }
 
     HWND Handle() const override { return Window; }
-    HWND Control(int index) const { return Controls[index]; }
+    HWND Control(int index) const;
     HMENU MenuItemOwner(int menuIndex) const;
     int MenuCommand(int menuIndex) const;
     std::wstring ControlText(int index) const;
@@ -64,6 +68,8 @@ protected:
     void OnMenuOpen(int menuIndex, std::function<void()> handler);
     // Colours of an edit or memo (both CLR_INVALID: the system's).
     void SetControlColours(int control, COLORREF text, COLORREF background);
+    // Called once, as soon as the controls are made: a form's own setup of them.
+    virtual void ControlsMade() {}
     // Called before every showing.
     virtual void BeforeShow() {}
 
@@ -72,7 +78,9 @@ protected:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void MakeControls() const;
     void CreateControls();
+    bool IsControl(int index, HWND window) const;
     void CreateMenuBar();
     HFONT FontFor(const TFontEntry& font);
     void FitClientSize();
@@ -84,7 +92,7 @@ private:
     bool ColourControl(HWND control, HDC dc, LRESULT& brush);
 
     HWND Window = nullptr;
-    std::vector<HWND> Controls;
+    mutable std::vector<HWND> Controls;
     std::vector<HMENU> MenuHandles; // per menu entry: its drop-down, or null
     std::vector<HMENU> MenuOwners;  // per menu entry: the menu that holds it
     std::vector<HFONT> Fonts;

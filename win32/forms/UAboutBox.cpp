@@ -14,7 +14,9 @@ constexpr int IconSide = 32;
 
 } // namespace
 
-TAboutBox::TAboutBox() : TForm(UAboutBoxLayout::Form, TBorder::Dialog) {
+TAboutBox::TAboutBox() : TForm(UAboutBoxLayout::Form, TBorder::Dialog) {}
+
+void TAboutBox::ControlsMade() {
     SetControlText(UAboutBoxLayout::ProductName, Utf8ToWide(ProductName));
     SetControlText(UAboutBoxLayout::Copyright, Utf8ToWide(CopyrightChinese));
     SetControlText(UAboutBoxLayout::Label1, Utf8ToWide(CopyrightEnglish));

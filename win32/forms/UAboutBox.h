@@ -9,6 +9,7 @@ public:
     TAboutBox();
 
 protected:
+    void ControlsMade() override;
     void BeforeShow() override;
 
 private:

@@ -19,13 +19,16 @@ constexpr COLORREF Silver = RGB(192, 192, 192);
 } // namespace
 
 TFrmGiveMoney::TFrmGiveMoney() : TForm(UGiveMoneyLayout::Form, TBorder::Dialog) {
-    ShowMakerDetails();
     SetControlColours(UGiveMoneyLayout::Memo, Navy, Silver);
     OnClick(UGiveMoneyLayout::btnBtnCopyBank1, [this] { btnBtnCopyBank1Click(); });
     OnClick(UGiveMoneyLayout::btnBtnCopyEmail, [this] { btnBtnCopyEmailClick(); });
     OnClick(UGiveMoneyLayout::btnBtnCopyBank2, [this] { btnBtnCopyBank2Click(); });
     OnClick(UGiveMoneyLayout::BtnCopyPhone, [this] { BtnCopyPhoneClick(); });
     OnClick(UGiveMoneyLayout::BtnRegQQ, [this] { BtnRegQQClick(); });
+}
+
+void TFrmGiveMoney::ControlsMade() {
+    ShowMakerDetails();
 }
 
 void TFrmGiveMoney::ShowMakerDetails() {

@@ -11,6 +11,7 @@ public:
     TFrmGiveMoney();
 
 protected:
+    void ControlsMade() override;
     void BeforeShow() override;
 
 private:

@@ -7,6 +7,9 @@ class TFrmVisitePhone : public TForm {
 public:
     TFrmVisitePhone();
 
+protected:
+    void ControlsMade() override;
+
 private:
     void BtnCloseClick();
 };
