@@ -1,5 +1,6 @@
 #include "settings/SettingsPlace.h"
 
+#include "core/SystemFunction.h"
 #include "core/WideText.h"
 
 #include <windows.h>
@@ -19,14 +20,22 @@ std::wstring FolderOf(const std::string& path) {
 
 } // namespace
 
+// The shell and COM are loaded only where the settings go to the user's folder.
 std::string UserSettingsFile() {
+    static const auto KnownFolder =
+        SystemFunction<decltype(&SHGetKnownFolderPath)>(L"shell32.dll", "SHGetKnownFolderPath");
+    static const auto FreeMemory =
+        SystemFunction<decltype(&CoTaskMemFree)>(L"ole32.dll", "CoTaskMemFree");
+    if (KnownFolder == nullptr || FreeMemory == nullptr) {
+        return {};
+    }
     PWSTR folder = nullptr;
-    const HRESULT result = SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder);
+    const HRESULT result = KnownFolder(FOLDERID_RoamingAppData, 0, nullptr, &folder);
     std::string file;
     if (SUCCEEDED(result) && folder != nullptr && folder[0] != L'\0') {
         file = WideToUtf8(folder) + "\\Quorvin\\quorvin.ini";
     }
-    CoTaskMemFree(folder);
+    FreeMemory(folder);
     return file;
 }
 

@@ -19,10 +19,12 @@ TIniDatas::TIniDatas(const std::string& executablePath) : bChinese(true), Loaded
     if (!executablePath.empty()) {
         IniPath = ChangeFileExt(executablePath, ".ini");
     }
-    const std::string userFile = UserSettingsFile();
-    if (!IniPath.empty() && !CanWriteBeside(IniPath) && !userFile.empty()) {
-        SharedIniPath = IniPath;
-        IniPath = userFile;
+    if (!IniPath.empty() && !CanWriteBeside(IniPath)) {
+        const std::string userFile = UserSettingsFile();
+        if (!userFile.empty()) {
+            SharedIniPath = IniPath;
+            IniPath = userFile;
+        }
     }
     Load();
 }

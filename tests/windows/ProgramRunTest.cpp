@@ -8,7 +8,10 @@
 
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <tuple>
@@ -129,8 +132,33 @@ HWND WaitForWindow(DWORD processId, const wchar_t* className, const wchar_t* cap
     return nullptr;
 }
 
+// The libraries of `names` that a process has loaded, by their paths.
+std::vector<std::wstring> LoadedLibraries(HANDLE process,
+                                          std::initializer_list<const wchar_t*> names) {
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    std::vector<std::wstring> found;
+    if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) {
+        ADD_FAILURE() << "the process's modules cannot be listed";
+        return found;
+    }
+    for (DWORD index = 0; index < bytes / sizeof(HMODULE); ++index) {
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameExW(process, modules[index], path, MAX_PATH);
+        for (const wchar_t* name : names) {
+            const std::wstring file = path;
+            const size_t slash = file.find_last_of(L'\\');
+            if (_wcsicmp(file.substr(slash + 1).c_str(), name) == 0) {
+                found.push_back(file);
+            }
+        }
+    }
+    return found;
+}
+
 // The dialogs are made at start without their controls; the support dialog's first showing
-// makes them all, with the focus on its close button.
+// makes them all, with the focus on its close button. The shell's libraries are not loaded
+// at start; the picture's decoding loads what it needs, from the system folder.
 TEST(ProgramRun, ADialogsControlsAreMadeWhenItFirstShows) {
     const std::wstring program = ProgramPath();
     STARTUPINFOW startup{};
@@ -146,12 +174,23 @@ TEST(ProgramRun, ADialogsControlsAreMadeWhenItFirstShows) {
     ASSERT_NE(support, nullptr);
     EXPECT_EQ(ChildCount(support), 0);
     EXPECT_EQ(ChildCount(window), UMainLayout::Form.ControlCount);
+    // (Wine's common controls bring COM's own two libraries along at start.)
+    EXPECT_EQ(LoadedLibraries(process.hProcess, {L"shell32.dll", L"shlwapi.dll"}),
+              std::vector<std::wstring>{});
     PostMessageW(window, WM_COMMAND,
                  static_cast<WPARAM>(TForm::FirstMenuCommand + UMainLayout::MnuRegiste), 0);
     ASSERT_NE(WaitForWindow(process.dwProcessId, L"QuorvinForm", SupportCaption, true), nullptr);
     EXPECT_EQ(ChildCount(support), UGiveMoneyLayout::Form.ControlCount);
     const HWND close = GetDlgItem(support, TForm::FirstControlId + UGiveMoneyLayout::BitBtn1);
     EXPECT_EQ(WaitForFocus(process.dwThreadId, close), close);
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::vector<std::wstring> loaded =
+        LoadedLibraries(process.hProcess, {L"ole32.dll", L"shlwapi.dll"});
+    EXPECT_EQ(loaded.size(), 2u);
+    for (const std::wstring& path : loaded) {
+        EXPECT_EQ(_wcsnicmp(path.c_str(), system, wcslen(system)), 0) << WideToUtf8(path);
+    }
     TerminateProcess(process.hProcess, 0);
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hThread);

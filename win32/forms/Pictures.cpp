@@ -1,5 +1,7 @@
 #include "win32/forms/Pictures.h"
 
+#include "core/SystemFunction.h"
+
 #include <objbase.h>
 #include <shlwapi.h>
 #include <wincodec.h>
@@ -19,6 +21,29 @@ template <class T> struct TComPointer {
     T** operator&() { return &Pointer; }
     T* operator->() const { return Pointer; }
 };
+
+// COM and memory streams, loaded when the first picture is decoded (a dialog's first
+// showing), not at start.
+struct TPictureLibraries {
+    decltype(&CoInitializeEx) Initialize =
+        SystemFunction<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+    decltype(&CoUninitialize) Uninitialize =
+        SystemFunction<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize");
+    decltype(&CoCreateInstance) CreateInstance =
+        SystemFunction<decltype(&CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+    decltype(&SHCreateMemStream) MemoryStream =
+        SystemFunction<decltype(&SHCreateMemStream)>(L"shlwapi.dll", "SHCreateMemStream");
+
+    bool Loaded() const {
+        return Initialize != nullptr && Uninitialize != nullptr && CreateInstance != nullptr &&
+               MemoryStream != nullptr;
+    }
+};
+
+const TPictureLibraries& PictureLibraries() {
+    static const TPictureLibraries Libraries;
+    return Libraries;
+}
 
 HBITMAP ToBitmap(IWICBitmapSource* source, int width, int height) {
     BITMAPINFO info{};
@@ -52,7 +77,11 @@ HBITMAP DecodePictureResource(const wchar_t* name, int width, int height) {
     }
     const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(module, resource)));
     const UINT size = SizeofResource(module, resource);
-    const HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const TPictureLibraries& com = PictureLibraries();
+    if (!com.Loaded()) {
+        return nullptr;
+    }
+    const HRESULT initialised = com.Initialize(nullptr, COINIT_APARTMENTTHREADED);
     HBITMAP bitmap = nullptr;
     {
         TComPointer<IWICImagingFactory> factory;
@@ -61,11 +90,11 @@ HBITMAP DecodePictureResource(const wchar_t* name, int width, int height) {
         TComPointer<IWICBitmapFrameDecode> frame;
         TComPointer<IWICBitmapScaler> scaler;
         TComPointer<IWICFormatConverter> converter;
-        stream.Pointer = SHCreateMemStream(data, size);
+        stream.Pointer = com.MemoryStream(data, size);
         if (stream.Pointer != nullptr &&
-            SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_IWICImagingFactory,
-                                       reinterpret_cast<void**>(&factory))) &&
+            SUCCEEDED(com.CreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                         IID_IWICImagingFactory,
+                                         reinterpret_cast<void**>(&factory))) &&
             SUCCEEDED(factory->CreateDecoderFromStream(stream.Pointer, nullptr,
                                                        WICDecodeMetadataCacheOnDemand, &decoder)) &&
             SUCCEEDED(decoder->GetFrame(0, &frame)) &&
@@ -81,7 +110,7 @@ HBITMAP DecodePictureResource(const wchar_t* name, int width, int height) {
         }
     }
     if (SUCCEEDED(initialised)) {
-        CoUninitialize();
+        com.Uninitialize();
     }
     return bitmap;
 }

@@ -1,5 +1,6 @@
 #include "win32/widgets/ListMemoAccessible.h"
 
+#include "core/SystemFunction.h"
 #include "editor/AccessibleText.h"
 #include "win32/widgets/ComObject.h"
 #include "win32/widgets/ListMemo.h"
@@ -10,24 +11,25 @@
 
 namespace {
 
-// OLEACC.dll's two functions, taken from the system folder when first needed (never from a
-// DLL beside the program): null where they are missing, and then MSAA answers nothing.
+// OLEACC.dll's two functions and OLEAUT32.dll's strings, taken from the system folder when
+// first needed: null where they are missing, and then MSAA answers nothing.
 struct TOleacc {
-    decltype(&CreateStdAccessibleObject) CreateStandard = nullptr;
-    decltype(&LresultFromObject) ResultFromObject = nullptr;
+    decltype(&CreateStdAccessibleObject) CreateStandard =
+        SystemFunction<decltype(&CreateStdAccessibleObject)>(L"oleacc.dll",
+                                                             "CreateStdAccessibleObject");
+    decltype(&LresultFromObject) ResultFromObject =
+        SystemFunction<decltype(&LresultFromObject)>(L"oleacc.dll", "LresultFromObject");
+    decltype(&SysAllocStringLen) AllocateString =
+        SystemFunction<decltype(&SysAllocStringLen)>(L"oleaut32.dll", "SysAllocStringLen");
+
+    bool Loaded() const {
+        return CreateStandard != nullptr && ResultFromObject != nullptr &&
+               AllocateString != nullptr;
+    }
 };
 
 const TOleacc& Oleacc() {
-    static const TOleacc Loaded = [] {
-        TOleacc functions;
-        if (HMODULE module = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-            functions.CreateStandard = reinterpret_cast<decltype(&CreateStdAccessibleObject)>(
-                reinterpret_cast<void (*)()>(GetProcAddress(module, "CreateStdAccessibleObject")));
-            functions.ResultFromObject = reinterpret_cast<decltype(&LresultFromObject)>(
-                reinterpret_cast<void (*)()>(GetProcAddress(module, "LresultFromObject")));
-        }
-        return functions;
-    }();
+    static const TOleacc Loaded;
     return Loaded;
 }
 
@@ -76,8 +78,8 @@ public:
         const TListEditor& editor = memo->Editor();
         const std::u16string line =
             editor.LineText(editor.Caret().Line, 0, TAccessibleText::MaxAnswer);
-        *value = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(line.data()),
-                                   static_cast<UINT>(line.size()));
+        *value = Oleacc().AllocateString(reinterpret_cast<const OLECHAR*>(line.data()),
+                                         static_cast<UINT>(line.size()));
         return *value != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
@@ -161,7 +163,7 @@ private:
 LRESULT ListMemoAccessibleObject(HWND window, WPARAM flags) {
     const TOleacc& oleacc = Oleacc();
     IAccessible* standard = nullptr;
-    if (oleacc.CreateStandard == nullptr || oleacc.ResultFromObject == nullptr ||
+    if (!oleacc.Loaded() ||
         FAILED(oleacc.CreateStandard(window, OBJID_CLIENT, __uuidof(IAccessible),
                                      reinterpret_cast<void**>(&standard)))) {
         return 0;

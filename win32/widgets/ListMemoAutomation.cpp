@@ -3,6 +3,7 @@
 
 #include "win32/widgets/ListMemoAutomation.h"
 
+#include "core/SystemFunction.h"
 #include "win32/widgets/ListMemoAutomationParts.h"
 
 #include <algorithm>
@@ -30,7 +31,22 @@ TAutomationCore LoadAutomationCore() {
     Take(module, "UiaClientsAreListening", core.ClientsAreListening);
     Take(module, "UiaDisconnectProvider", core.DisconnectProvider);
     Take(module, "UiaGetReservedNotSupportedValue", core.GetReservedNotSupportedValue);
-    if (core.ReturnRawElementProvider == nullptr || core.HostProviderFromHwnd == nullptr) {
+    core.AllocateString =
+        SystemFunction<decltype(core.AllocateString)>(L"oleaut32.dll", "SysAllocStringLen");
+    core.StringLength =
+        SystemFunction<decltype(core.StringLength)>(L"oleaut32.dll", "SysStringLen");
+    core.CreateVector =
+        SystemFunction<decltype(core.CreateVector)>(L"oleaut32.dll", "SafeArrayCreateVector");
+    core.PutElement =
+        SystemFunction<decltype(core.PutElement)>(L"oleaut32.dll", "SafeArrayPutElement");
+    core.DestroyArray =
+        SystemFunction<decltype(core.DestroyArray)>(L"oleaut32.dll", "SafeArrayDestroy");
+    core.ApartmentType =
+        SystemFunction<decltype(core.ApartmentType)>(L"ole32.dll", "CoGetApartmentType");
+    if (core.ReturnRawElementProvider == nullptr || core.HostProviderFromHwnd == nullptr ||
+        core.AllocateString == nullptr || core.StringLength == nullptr ||
+        core.CreateVector == nullptr || core.PutElement == nullptr ||
+        core.DestroyArray == nullptr || core.ApartmentType == nullptr) {
         // Without these there is no provider to hand out; the library stays loaded.
         return TAutomationCore{};
     }
@@ -45,8 +61,8 @@ const TAutomationCore& AutomationCore() {
 }
 
 HRESULT ReturnText(const std::u16string& text, BSTR* result) {
-    *result = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
-                                static_cast<UINT>(text.size()));
+    *result = AutomationCore().AllocateString(reinterpret_cast<const OLECHAR*>(text.data()),
+                                              static_cast<UINT>(text.size()));
     return *result != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -76,7 +92,7 @@ HRESULT TListAutomation::get_ProviderOptions(enum ProviderOptions* options) {
     // elsewhere it would let calls come on other threads, and the control has no locks.
     APTTYPE apartment = APTTYPE_CURRENT;
     APTTYPEQUALIFIER qualifier = APTTYPEQUALIFIER_NONE;
-    const bool singleThreaded = SUCCEEDED(CoGetApartmentType(&apartment, &qualifier)) &&
+    const bool singleThreaded = SUCCEEDED(AutomationCore().ApartmentType(&apartment, &qualifier)) &&
                                 (apartment == APTTYPE_STA || apartment == APTTYPE_MAINSTA);
     *options =
         static_cast<enum ProviderOptions>(ProviderOptions_ServerSideProvider |

@@ -19,7 +19,7 @@ inline constexpr HRESULT InvalidOperation =
     static_cast<HRESULT>(0x80131509); // UIA_E_INVALIDOPERATION
 
 // UIAutomationCore.dll's functions, taken from the system folder when first needed; all
-// null where it is missing.
+// null where it or one of the libraries below is missing.
 struct TAutomationCore {
     LRESULT(WINAPI* ReturnRawElementProvider)
     (HWND, WPARAM, LPARAM, IRawElementProviderSimple*) = nullptr;
@@ -28,6 +28,14 @@ struct TAutomationCore {
     BOOL(WINAPI* ClientsAreListening)() = nullptr;
     HRESULT(WINAPI* DisconnectProvider)(IRawElementProviderSimple*) = nullptr;
     HRESULT(WINAPI* GetReservedNotSupportedValue)(IUnknown**) = nullptr;
+    // OLE Automation's strings and arrays and COM's apartment type, which the answers use,
+    // from OLEAUT32.dll and ole32.dll (loaded with it, not at start).
+    decltype(&SysAllocStringLen) AllocateString = nullptr;
+    decltype(&SysStringLen) StringLength = nullptr;
+    decltype(&SafeArrayCreateVector) CreateVector = nullptr;
+    decltype(&SafeArrayPutElement) PutElement = nullptr;
+    decltype(&SafeArrayDestroy) DestroyArray = nullptr;
+    decltype(&CoGetApartmentType) ApartmentType = nullptr;
 };
 
 const TAutomationCore& AutomationCore();

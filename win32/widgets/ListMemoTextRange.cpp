@@ -34,16 +34,17 @@ TTextUnit UnitOf(TextUnit unit) {
 } // namespace
 
 HRESULT RangeArray(const std::vector<ITextRangeProvider*>& ranges, SAFEARRAY** result) {
-    *result = SafeArrayCreateVector(VT_UNKNOWN, 0, static_cast<ULONG>(ranges.size()));
+    *result = AutomationCore().CreateVector(VT_UNKNOWN, 0, static_cast<ULONG>(ranges.size()));
     HRESULT status = *result != nullptr ? S_OK : E_OUTOFMEMORY;
     for (LONG index = 0; index < static_cast<LONG>(ranges.size()); ++index) {
         if (SUCCEEDED(status)) {
-            status = SafeArrayPutElement(*result, &index, ranges[static_cast<size_t>(index)]);
+            status =
+                AutomationCore().PutElement(*result, &index, ranges[static_cast<size_t>(index)]);
         }
         ranges[static_cast<size_t>(index)]->Release();
     }
     if (FAILED(status) && *result != nullptr) {
-        SafeArrayDestroy(*result);
+        AutomationCore().DestroyArray(*result);
         *result = nullptr;
     }
     return status;
@@ -120,10 +121,11 @@ HRESULT TListTextRange::FindAttribute(TEXTATTRIBUTEID, VARIANT, BOOL, ITextRange
 HRESULT TListTextRange::FindText(BSTR text, BOOL backward, BOOL ignoreCase,
                                  ITextRangeProvider** result) {
     return Filling(result, [&](TListMemo&, const TAccessibleText& accessible) {
-        if (text == nullptr || SysStringLen(text) == 0) {
+        if (text == nullptr || AutomationCore().StringLength(text) == 0) {
             return E_INVALIDARG;
         }
-        std::u16string wanted(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
+        std::u16string wanted(reinterpret_cast<const char16_t*>(text),
+                              AutomationCore().StringLength(text));
         const int span = std::min(End - Start, FindReach);
         const int from = backward ? End - span : Start;
         std::u16string within = accessible.Text(from, from + span);
@@ -160,7 +162,7 @@ HRESULT TListTextRange::GetBoundingRectangles(SAFEARRAY** result) {
     return Filling(result, [&](TListMemo&, const TAccessibleText& text) {
         // One rectangle for each shown row of the range (none for an empty range).
         const std::vector<TTextRect> rects = text.SpanRects({Start, End});
-        *result = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(4 * rects.size()));
+        *result = AutomationCore().CreateVector(VT_R8, 0, static_cast<ULONG>(4 * rects.size()));
         if (*result == nullptr) {
             return E_OUTOFMEMORY;
         }
@@ -170,7 +172,7 @@ HRESULT TListTextRange::GetBoundingRectangles(SAFEARRAY** result) {
             ClientToScreen(Element->Handle(), &topLeft);
             for (double value :
                  {double(topLeft.x), double(topLeft.y), double(rect.Width), double(rect.Height)}) {
-                SafeArrayPutElement(*result, &index, &value);
+                AutomationCore().PutElement(*result, &index, &value);
                 ++index;
             }
         }
@@ -287,7 +289,7 @@ HRESULT TListTextRange::ScrollIntoView(BOOL alignToTop) {
 
 HRESULT TListTextRange::GetChildren(SAFEARRAY** result) {
     return Filling(result, [&](TListMemo&, const TAccessibleText&) {
-        *result = SafeArrayCreateVector(VT_UNKNOWN, 0, 0);
+        *result = AutomationCore().CreateVector(VT_UNKNOWN, 0, 0);
         return *result != nullptr ? S_OK : E_OUTOFMEMORY;
     });
 }

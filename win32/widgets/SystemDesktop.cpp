@@ -1,5 +1,6 @@
 #include "win32/widgets/SystemDesktop.h"
 
+#include "core/SystemFunction.h"
 #include "core/WideText.h"
 
 #include <windows.h>
@@ -40,8 +41,13 @@ public:
 } // namespace
 
 void TSystemDesktop::Open(const std::string& fileOrAddress) {
-    ShellExecuteW(Owner, L"open", Utf8ToWide(fileOrAddress).c_str(), nullptr, nullptr,
-                  SW_SHOWNORMAL);
+    // The shell is loaded when first asked.
+    static const auto Execute =
+        SystemFunction<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (Execute == nullptr) {
+        return;
+    }
+    Execute(Owner, L"open", Utf8ToWide(fileOrAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 bool TSystemDesktop::SetClipboardText(const std::string& text) {
