@@ -62,6 +62,18 @@ TForm::TForm(TBorder border) : QMainWindow(nullptr, FlagsOf(border)) {}
 
 TForm::~TForm() = default;
 
+void TForm::BuildOnFirstShow(std::function<void()> build) {
+    PutOffBuilding = std::move(build);
+}
+
+void TForm::Build() {
+    if (PutOffBuilding) {
+        const std::function<void()> build = std::move(PutOffBuilding);
+        PutOffBuilding = nullptr;
+        build();
+    }
+}
+
 void TForm::SetupForm() {
     ConvertFontSizesToPixels();
     FixClientSize();
@@ -152,6 +164,7 @@ void TForm::setVisible(bool visible) {
         return;
     }
     if (visible) {
+        Build();
         FitAutoSizeLabels();
         if (!Placed) {
             PlaceOnScreen();

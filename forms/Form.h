@@ -4,6 +4,8 @@
 #include <QPoint>
 #include <QPointer>
 
+#include <functional>
+
 class QAbstractButton;
 class QEventLoop;
 
@@ -11,7 +13,9 @@ enum class TModalResult { None, Ok, Cancel };
 
 // The base of every window of the program. A derived window builds its controls from
 // its .ui description, then calls SetupForm(), which gives every window the same
-// classic keyboard behaviour:
+// classic keyboard behaviour. A dialog may hand that building to BuildOnFirstShow: its
+// controls are then made when it is first shown (or Build is called), not at start.
+// The keyboard:
 //  - Enter presses the focused button, and the default button (a QPushButton whose
 //    "default" property is set) when the focus is on a control that does not use Enter;
 //    Enter in an edit presses nothing else.
@@ -47,9 +51,13 @@ public:
     void SetModalResult(TModalResult result);
 
     void setVisible(bool visible) override;
+    // Makes the controls now, if the window put them off (BuildOnFirstShow).
+    void Build();
 
 protected:
     void SetupForm();
+    // `build` makes the controls and sets them up, on the first showing or Build.
+    void BuildOnFirstShow(std::function<void()> build);
 
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -73,6 +81,7 @@ private:
     TModalResult ModalResult = TModalResult::None;
     QEventLoop* ModalLoop = nullptr;
     bool Placed = false;
+    std::function<void()> PutOffBuilding;
     QPoint LastPosition;
     QPointer<QWidget> LastFocus;
 };

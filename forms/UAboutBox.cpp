@@ -7,9 +7,11 @@
 TAboutBox* AboutBox = nullptr;
 
 TAboutBox::TAboutBox() : TForm(TBorder::Dialog), ui(std::make_unique<Ui::TAboutBox>()) {
-    ui->setupUi(this);
-    SetupForm();
-    ShowMakerDetails();
+    BuildOnFirstShow([this] {
+        ui->setupUi(this);
+        SetupForm();
+        ShowMakerDetails();
+    });
 }
 
 TAboutBox::~TAboutBox() = default;

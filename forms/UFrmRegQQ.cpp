@@ -5,8 +5,10 @@
 TFrmRegQQ* FrmRegQQ = nullptr;
 
 TFrmRegQQ::TFrmRegQQ() : TForm(TBorder::Dialog), ui(std::make_unique<Ui::TFrmRegQQ>()) {
-    ui->setupUi(this);
-    SetupForm();
+    BuildOnFirstShow([this] {
+        ui->setupUi(this);
+        SetupForm();
+    });
 }
 
 TFrmRegQQ::~TFrmRegQQ() = default;

@@ -11,10 +11,12 @@
 TFrmGiveMoney* FrmGiveMoney = nullptr;
 
 TFrmGiveMoney::TFrmGiveMoney() : TForm(TBorder::Dialog), ui(std::make_unique<Ui::TFrmGiveMoney>()) {
-    ui->setupUi(this);
-    SetupForm();
-    ShowMakerDetails();
-    ConnectHandlers();
+    BuildOnFirstShow([this] {
+        ui->setupUi(this);
+        SetupForm();
+        ShowMakerDetails();
+        ConnectHandlers();
+    });
 }
 
 TFrmGiveMoney::~TFrmGiveMoney() = default;

@@ -9,8 +9,10 @@ TFrmVisitePhone* FrmVisitePhone = nullptr;
 
 TFrmVisitePhone::TFrmVisitePhone()
     : TForm(TBorder::Dialog), ui(std::make_unique<Ui::TFrmVisitePhone>()) {
-    ui->setupUi(this);
-    SetupForm();
+    BuildOnFirstShow([this] {
+        ui->setupUi(this);
+        SetupForm();
+    });
 }
 
 TFrmVisitePhone::~TFrmVisitePhone() = default;

@@ -388,6 +388,11 @@ std::function<bool(const TForm*)> PictureOfSize(const char* image, QSize size) {
     };
 }
 
+// The dialog's controls, looked for without making them.
+bool HasControls(const TForm* dialog) {
+    return dialog->findChild<QPushButton*>() != nullptr;
+}
+
 std::function<bool(const TForm*)> CloseGlyphOn(const char* button) {
     return
         [=](const TForm* dialog) { return !Control<QPushButton>(dialog, button)->icon().isNull(); };
@@ -402,8 +407,8 @@ struct FirstShowCase {
 
 class FirstShowTest : public testing::TestWithParam<FirstShowCase> {};
 
-// Pictures, glyphs and long texts of the dialogs cost start-up time and memory; each is
-// made when its dialog first shows, and is there for the first frame.
+// The dialogs' controls, pictures, glyphs and long texts cost start-up time and memory;
+// each is made when its dialog first shows, and is there for the first frame.
 TEST_P(FirstShowTest, MadeWhenTheDialogFirstShows) {
     const std::unique_ptr<TForm> dialog = GetParam().Make();
     EXPECT_FALSE(GetParam().Present(dialog.get()));
@@ -425,7 +430,11 @@ INSTANTIATE_TEST_SUITE_P(
                       }},
         FirstShowCase{"SupportCloseGlyph", Make<TFrmGiveMoney>(), CloseGlyphOn("BitBtn1")},
         FirstShowCase{"QqPicture", Make<TFrmRegQQ>(), PictureOfSize("Image1", {720, 1080})},
-        FirstShowCase{"QqCloseGlyph", Make<TFrmRegQQ>(), CloseGlyphOn("BtnClose")}),
+        FirstShowCase{"QqCloseGlyph", Make<TFrmRegQQ>(), CloseGlyphOn("BtnClose")},
+        FirstShowCase{"PhoneControls", Make<TFrmVisitePhone>(), HasControls},
+        FirstShowCase{"AboutControls", Make<TAboutBox>(), HasControls},
+        FirstShowCase{"QqControls", Make<TFrmRegQQ>(), HasControls},
+        FirstShowCase{"SupportControls", Make<TFrmGiveMoney>(), HasControls}),
     [](const auto& info) { return info.param.Name; });
 
 } // namespace

@@ -216,7 +216,11 @@ TEST_P(UiTableTest, MenusHoldTheFilesEntriesInOrder) {
 }
 
 template <class T> std::function<std::unique_ptr<QWidget>()> Made() {
-    return [] { return std::make_unique<T>(); };
+    return [] {
+        auto window = std::make_unique<T>();
+        window->Build();
+        return window;
+    };
 }
 
 INSTANTIATE_TEST_SUITE_P(
