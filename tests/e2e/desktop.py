@@ -270,7 +270,12 @@ class Program:
         return (box.name, "\n".join(texts))
 
     def close_message_box(self):
-        """Closes the message box with Enter and waits until the main window is active again."""
+        """Closes the message box with Enter and waits until the main window is active again.
+        Enter goes to the box once it is active: on a busy machine it shows before that."""
+        wait_for(lambda: (self.dialog(pyatspi.ROLE_ALERT, "Quorvin") is not None and
+                          has_state(self.dialog(pyatspi.ROLE_ALERT, "Quorvin"),
+                                    pyatspi.STATE_ACTIVE)),
+                 "the message box to become active")
         key("Return")
         wait_for(lambda: self.message_box() is None, "the message box to close")
         wait_for(lambda: has_state(self.main_frame(), pyatspi.STATE_ACTIVE),
