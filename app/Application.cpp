@@ -23,6 +23,7 @@ TApplication::TApplication(const char* programName)
     StartQtOrExit([this] {
         QtApplication = std::make_unique<QApplication>(ArgumentCount, ArgumentPointers.data());
     });
+    SetErrorReport([this](const Exception& error) { HandleException(error); });
 }
 
 TApplication::~TApplication() {
@@ -38,7 +39,6 @@ void TApplication::Initialize() {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setDesktopFileName(QStringLiteral("quorvin"));
     InstallFontSubstitutes();
-    SetErrorReport([this](const Exception& error) { HandleException(error); });
 }
 
 void TApplication::Adopt(QWidget* form) {
@@ -62,17 +62,6 @@ void TApplication::Run() {
 
 void TApplication::Terminate() {
     QApplication::quit();
-}
-
-int TApplication::RunGuarded(const std::function<void()>& program) {
-    try {
-        program();
-    } catch (const Exception& error) {
-        ShowException(error);
-    } catch (...) {
-        ShowException(Exception(""));
-    }
-    return 0;
 }
 
 void TApplication::HandleException(const Exception& error) {

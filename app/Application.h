@@ -5,7 +5,6 @@
 #include "core/OwnedWindows.h"
 
 #include <QString>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,10 +38,6 @@ public:
     void Run();
     // Ends the run; the effect of closing the main window.
     void Terminate();
-
-    // Runs the program's start-up and its run; whatever escapes them is shown in one
-    // error box. The exit code: 0 in every case.
-    int RunGuarded(const std::function<void()>& program);
 
     // Called for every error that escapes a handler: ends any mouse capture and shows
     // the error box.

@@ -71,18 +71,6 @@ TEST_P(GuardedHandlerTest, ShowsWhatEscapesAndGoesOn) {
     }
 }
 
-// The start-up's guard: the same one box (a second would be left open and fail the
-// test), and the exit code 0 in every case.
-TEST_P(GuardedHandlerTest, StartUpShowsWhatEscapesAndEndsWithZero) {
-    THandlers handlers;
-    int exitCode = -1;
-    const TSeenBox box = RunClosingBox(
-        [&] { exitCode = Application->RunGuarded([&] { (handlers.*GetParam().Handler)(); }); });
-    EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(box.Shown, GetParam().BoxShown);
-    EXPECT_EQ(box.Text, GetParam().BoxText);
-}
-
 INSTANTIATE_TEST_SUITE_P(Handlers, GuardedHandlerTest,
                          testing::Values(GuardCase{"OurError", &THandlers::Throws, true,
                                                    "stop here."},

@@ -4,10 +4,10 @@
 #include "UMainLayout.h"
 
 #include "core/Exception.h"
+#include "core/HandlerGuard.h"
 #include "core/MakerDetails.h"
 #include "core/Paths.h"
 #include "core/WideText.h"
-#include "win32/app/Application.h"
 #include "win32/forms/UMain.h"
 #include "win32/widgets/ListMemo.h"
 
@@ -338,18 +338,15 @@ TEST(MainWindowKeys, EnterBreaksTheNoteAndTabMovesOn) {
     SetTextOf(note, before);
 }
 
-// The start-up's guard: what escapes is shown in one error box (a second would be left
-// open and fail the script), and the exit code is 0 in every case.
-TEST(StartUpGuard, ShowsWhatEscapesOnceAndEndsWithZero) {
+// The guard of every handler and of the start-up: what escapes is shown in one error box
+// (a second would be left open and fail the script), owned by the application's window.
+TEST(Guard, ShowsWhatEscapesInOneBox) {
     for (const auto& [fails, expected] :
          {std::pair<std::function<void()>, std::wstring>{[] { throw Exception("cannot start"); },
                                                          L"cannot start."},
           {[] { throw std::runtime_error("other"); }, L""}}) {
-        int exitCode = -1;
         std::wstring text = L"none";
-        ASSERT_TRUE(RunScript([&, fails = fails] { exitCode = Application->RunGuarded(fails); },
-                              {CloseMessageBox(&text)}));
-        EXPECT_EQ(exitCode, 0);
+        ASSERT_TRUE(RunScript([fails = fails] { RunGuarded(fails); }, {CloseMessageBox(&text)}));
         EXPECT_EQ(text, expected);
     }
 }

@@ -115,17 +115,6 @@ TApplicationWindow* TApplication::WindowOf(HWND window) const {
     return nullptr;
 }
 
-int TApplication::RunGuarded(const std::function<void()>& program) {
-    try {
-        program();
-    } catch (const Exception& error) {
-        ShowException(error);
-    } catch (...) {
-        ShowException(Exception(""));
-    }
-    return 0;
-}
-
 void TApplication::HandleException(const Exception& error) {
     ReleaseCapture();
     ShowException(error);

@@ -45,10 +45,6 @@ public:
     void ProcessMessages();
     bool Terminated() const { return IsTerminated; }
 
-    // Runs the program's start-up and its run; whatever escapes them is shown in one
-    // error box. The exit code: 0 in every case.
-    int RunGuarded(const std::function<void()>& program);
-
     // Ends any mouse capture and shows the error box.
     void HandleException(const Exception& error);
     // One error box with the message of `error`, a full stop added by ErrorBoxText.

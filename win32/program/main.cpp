@@ -1,3 +1,4 @@
+#include "core/HandlerGuard.h"
 #include "win32/app/Application.h"
 #include "win32/program/Program.h"
 
@@ -23,8 +24,10 @@ void LoadLibrariesFromTheSystemOnly() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showState) {
     LoadLibrariesFromTheSystemOnly();
     TApplication application;
-    return application.RunGuarded([showState] {
+    // The start-up's guard is the handlers' own: one error box.
+    RunGuarded([showState] {
         StartProgram();
         Application->Run(showState);
     });
+    return 0;
 }
