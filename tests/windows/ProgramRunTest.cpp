@@ -67,44 +67,75 @@ std::wstring ControlText(HWND window, int control) {
     return text;
 }
 
+// quorvin.exe started afresh (its settings file removed first), with a show state where
+// one is given, as a shortcut gives it; ended at the end of the test, its settings file
+// removed again, so that nothing of the run stays beside the program.
+class TStartedProgram {
+public:
+    explicit TStartedProgram(WORD showState = SW_SHOWDEFAULT) {
+        DeleteFileW(SettingsFile().c_str());
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (showState != SW_SHOWDEFAULT) {
+            startup.dwFlags = STARTF_USESHOWWINDOW;
+            startup.wShowWindow = showState;
+        }
+        std::wstring commandLine = L"\"" + Program + L"\"";
+        if (CreateProcessW(Program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &startup, &Process)) {
+            Window = WaitForMainWindow(Process.dwProcessId);
+        }
+    }
+    ~TStartedProgram() {
+        if (Process.hProcess != nullptr) {
+            TerminateProcess(Process.hProcess, 0);
+            WaitForSingleObject(Process.hProcess, 10000);
+            CloseHandle(Process.hThread);
+            CloseHandle(Process.hProcess);
+        }
+        DeleteFileW(SettingsFile().c_str());
+    }
+    TStartedProgram(const TStartedProgram&) = delete;
+    TStartedProgram& operator=(const TStartedProgram&) = delete;
+
+    // Closes the main window as its close box does; the exit code, once the program ended.
+    DWORD Close() const {
+        PostMessageW(Window, WM_CLOSE, 0, 0);
+        DWORD exitCode = STILL_ACTIVE;
+        if (WaitForSingleObject(Process.hProcess, 10000) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(Process.hProcess, &exitCode);
+        }
+        return exitCode;
+    }
+    std::wstring SettingsFile() const { return Program.substr(0, Program.size() - 4) + L".ini"; }
+
+    const std::wstring Program = ProgramPath();
+    PROCESS_INFORMATION Process{};
+    HWND Window = nullptr;
+};
+
 // The program as the user runs it: it starts showing its main window with the focus on
 // Button1 and the fields' first texts, and closing that window ends it with exit code 0
 // after the settings were written beside it.
 TEST(ProgramRun, StartsWithItsFirstTextsAndEndsWithZeroSavingTheSettings) {
-    const std::wstring program = ProgramPath();
-    const std::wstring settings = program.substr(0, program.size() - 4) + L".ini";
-    DeleteFileW(settings.c_str());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program + L"\"";
-    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, nullptr, &startup, &process));
-    HWND window = WaitForMainWindow(process.dwProcessId);
+    const TStartedProgram program;
+    const HWND window = program.Window;
     ASSERT_NE(window, nullptr);
     RECT client;
     GetClientRect(window, &client);
     EXPECT_EQ(client.right, TForm::Scale(715));
     EXPECT_EQ(client.bottom, TForm::Scale(249));
     const HWND button1 = GetDlgItem(window, TForm::FirstControlId + UMainLayout::Button1);
-    EXPECT_EQ(WaitForFocus(process.dwThreadId, button1), button1);
+    EXPECT_EQ(WaitForFocus(program.Process.dwThreadId, button1), button1);
     EXPECT_EQ(ControlText(window, UMainLayout::EditMemoryAddress), L"1");
     EXPECT_EQ(ControlText(window, UMainLayout::EditShowValue), L"-");
     EXPECT_EQ(ControlText(window, UMainLayout::EditMemoryCounter), L"10");
     EXPECT_EQ(ControlText(window, UMainLayout::MemoMemoryList), L"--");
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    EXPECT_EQ(exitCode, 0u);
-    std::ifstream file(WideToUtf8(settings).c_str(), std::ios::binary);
+    EXPECT_EQ(program.Close(), 0u);
+    std::ifstream file(WideToUtf8(program.SettingsFile()).c_str(), std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(file)),
                            std::istreambuf_iterator<char>());
     EXPECT_EQ(text, "[Setting]\r\nbChinese=1\r\n");
-    file.close();
-    DeleteFileW(settings.c_str());
 }
 
 int ChildCount(HWND window) {
@@ -160,14 +191,9 @@ std::vector<std::wstring> LoadedLibraries(HANDLE process,
 // makes them all, with the focus on its close button. The shell's libraries are not loaded
 // at start; the picture's decoding loads what it needs, from the system folder.
 TEST(ProgramRun, ADialogsControlsAreMadeWhenItFirstShows) {
-    const std::wstring program = ProgramPath();
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program + L"\"";
-    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, nullptr, &startup, &process));
-    const HWND window = WaitForMainWindow(process.dwProcessId);
+    const TStartedProgram program;
+    const PROCESS_INFORMATION& process = program.Process;
+    const HWND window = program.Window;
     ASSERT_NE(window, nullptr);
     constexpr wchar_t SupportCaption[] = L"\u6253\u8D4F\u4F5C\u8005";
     const HWND support = WaitForWindow(process.dwProcessId, L"QuorvinForm", SupportCaption, false);
@@ -191,33 +217,14 @@ TEST(ProgramRun, ADialogsControlsAreMadeWhenItFirstShows) {
     for (const std::wstring& path : loaded) {
         EXPECT_EQ(_wcsnicmp(path.c_str(), system, wcslen(system)), 0) << WideToUtf8(path);
     }
-    TerminateProcess(process.hProcess, 0);
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    DeleteFileW((program.substr(0, program.size() - 4) + L".ini").c_str());
 }
 
 // Started maximised (as a shortcut may ask), the main window starts maximised.
 TEST(ProgramRun, StartedMaximisedShowsTheMainWindowMaximised) {
-    const std::wstring program = ProgramPath();
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWMAXIMIZED;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program + L"\"";
-    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, nullptr, &startup, &process));
-    HWND window = WaitForMainWindow(process.dwProcessId);
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(IsZoomed(window));
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    // Nothing of the run stays beside the program.
-    DeleteFileW((program.substr(0, program.size() - 4) + L".ini").c_str());
+    const TStartedProgram program(SW_SHOWMAXIMIZED);
+    ASSERT_NE(program.Window, nullptr);
+    EXPECT_TRUE(IsZoomed(program.Window));
+    EXPECT_EQ(program.Close(), 0u);
 }
 
 // The icon group's images, as Windows picks one of them by the display: the 32 x 32
