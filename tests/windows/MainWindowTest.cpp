@@ -222,6 +222,25 @@ TEST(ListControl, ScreenReadersReadTheCaretsLine) {
     accessible->Release();
 }
 
+// A main window fresh from its table shows no mark in the Set menu until the menu first
+// opens; then the one of the language in use.
+TEST(SetMenu, NoMarkBeforeTheMenuFirstOpens) {
+    const TFrmMain fresh;
+    const HMENU setMenu = GetSubMenu(GetMenu(fresh.Handle()), 1);
+    const auto marks = [&] {
+        int count = 0;
+        for (const int item : {UMainLayout::MnuChinese, UMainLayout::MnuEnglish}) {
+            count +=
+                (GetMenuState(setMenu, static_cast<UINT>(fresh.MenuCommand(item)), MF_BYCOMMAND) &
+                 MF_CHECKED) != 0;
+        }
+        return count;
+    };
+    EXPECT_EQ(marks(), 0);
+    SendMessageW(fresh.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(setMenu), 1);
+    EXPECT_EQ(marks(), 1);
+}
+
 struct TLanguageCase {
     const char* Name;
     int Choice;
