@@ -16,12 +16,12 @@ namespace {
 // One function of each library that quorvin.exe imports, so that the loader maps them
 // all; none is called.
 const void* volatile Imports[] = {
-    reinterpret_cast<const void*>(&RegOpenKeyExW),         // ADVAPI32
-    reinterpret_cast<const void*>(&InitCommonControlsEx),  // COMCTL32
-    reinterpret_cast<const void*>(&CoGetApartmentType),    // ole32
-    reinterpret_cast<const void*>(&SysFreeString),         // OLEAUT32
-    reinterpret_cast<const void*>(&ShellExecuteW),         // SHELL32
-    reinterpret_cast<const void*>(&PathFileExistsW),       // SHLWAPI
+    reinterpret_cast<const void*>(&RegOpenKeyExW),        // ADVAPI32
+    reinterpret_cast<const void*>(&InitCommonControlsEx), // COMCTL32
+    reinterpret_cast<const void*>(&CoGetApartmentType),   // ole32
+    reinterpret_cast<const void*>(&SysFreeString),        // OLEAUT32
+    reinterpret_cast<const void*>(&ShellExecuteW),        // SHELL32
+    reinterpret_cast<const void*>(&PathFileExistsW),      // SHLWAPI
 };
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -46,10 +46,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showState) {
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT frame{0, 0, 715, 249};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
-    const HWND window =
-        CreateWindowExW(0, windowClass.lpszClassName, L"Quorvin", style, CW_USEDEFAULT,
-                        CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                        nullptr, nullptr, instance, nullptr);
+    const HWND window = CreateWindowExW(
+        0, windowClass.lpszClassName, L"Quorvin", style, CW_USEDEFAULT, CW_USEDEFAULT,
+        frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     const HWND label = CreateWindowExW(
         0, L"STATIC", L"\u5185\u5B58\u4F4D\u7F6E\uFF1A\u5F97\u5230\u5185\u5B58\u7684\u5185\u5BB9",
         WS_CHILD | WS_VISIBLE, 8, 32, 320, 15, window, nullptr, instance, nullptr);

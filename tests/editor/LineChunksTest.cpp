@@ -1,5 +1,5 @@
-#include "editor/EditorSetup.h"
 #include "editor/LineChunks.h"
+#include "editor/EditorSetup.h"
 #include "editor/RowLayout.h"
 
 #include <gtest/gtest.h>
