@@ -13,41 +13,32 @@ namespace {
 
 constexpr wchar_t ProviderProperty[] = L"QuorvinListAutomation";
 
-template <typename TFunction> void Take(HMODULE module, const char* name, TFunction& function) {
-    function =
-        reinterpret_cast<TFunction>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+// A function of a system library into `function` (null where it is missing).
+template <typename TFunction>
+void Take(TFunction& function, const wchar_t* library, const char* name) {
+    function = SystemFunction<TFunction>(library, name);
 }
 
 TAutomationCore LoadAutomationCore() {
     TAutomationCore core;
-    // Never from the program's folder: only the system's own library.
-    HMODULE module = LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module == nullptr) {
-        return core;
-    }
-    Take(module, "UiaReturnRawElementProvider", core.ReturnRawElementProvider);
-    Take(module, "UiaHostProviderFromHwnd", core.HostProviderFromHwnd);
-    Take(module, "UiaRaiseAutomationEvent", core.RaiseAutomationEvent);
-    Take(module, "UiaClientsAreListening", core.ClientsAreListening);
-    Take(module, "UiaDisconnectProvider", core.DisconnectProvider);
-    Take(module, "UiaGetReservedNotSupportedValue", core.GetReservedNotSupportedValue);
-    core.AllocateString =
-        SystemFunction<decltype(core.AllocateString)>(L"oleaut32.dll", "SysAllocStringLen");
-    core.StringLength =
-        SystemFunction<decltype(core.StringLength)>(L"oleaut32.dll", "SysStringLen");
-    core.CreateVector =
-        SystemFunction<decltype(core.CreateVector)>(L"oleaut32.dll", "SafeArrayCreateVector");
-    core.PutElement =
-        SystemFunction<decltype(core.PutElement)>(L"oleaut32.dll", "SafeArrayPutElement");
-    core.DestroyArray =
-        SystemFunction<decltype(core.DestroyArray)>(L"oleaut32.dll", "SafeArrayDestroy");
-    core.ApartmentType =
-        SystemFunction<decltype(core.ApartmentType)>(L"ole32.dll", "CoGetApartmentType");
+    constexpr wchar_t Uia[] = L"uiautomationcore.dll";
+    Take(core.ReturnRawElementProvider, Uia, "UiaReturnRawElementProvider");
+    Take(core.HostProviderFromHwnd, Uia, "UiaHostProviderFromHwnd");
+    Take(core.RaiseAutomationEvent, Uia, "UiaRaiseAutomationEvent");
+    Take(core.ClientsAreListening, Uia, "UiaClientsAreListening");
+    Take(core.DisconnectProvider, Uia, "UiaDisconnectProvider");
+    Take(core.GetReservedNotSupportedValue, Uia, "UiaGetReservedNotSupportedValue");
+    Take(core.AllocateString, L"oleaut32.dll", "SysAllocStringLen");
+    Take(core.StringLength, L"oleaut32.dll", "SysStringLen");
+    Take(core.CreateVector, L"oleaut32.dll", "SafeArrayCreateVector");
+    Take(core.PutElement, L"oleaut32.dll", "SafeArrayPutElement");
+    Take(core.DestroyArray, L"oleaut32.dll", "SafeArrayDestroy");
+    Take(core.ApartmentType, L"ole32.dll", "CoGetApartmentType");
     if (core.ReturnRawElementProvider == nullptr || core.HostProviderFromHwnd == nullptr ||
         core.AllocateString == nullptr || core.StringLength == nullptr ||
         core.CreateVector == nullptr || core.PutElement == nullptr ||
         core.DestroyArray == nullptr || core.ApartmentType == nullptr) {
-        // Without these there is no provider to hand out; the library stays loaded.
+        // Without these there is no provider to hand out; the libraries stay loaded.
         return TAutomationCore{};
     }
     return core;
