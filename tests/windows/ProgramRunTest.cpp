@@ -188,8 +188,9 @@ std::vector<std::wstring> LoadedLibraries(HANDLE process,
 }
 
 // The dialogs are made at start without their controls; the support dialog's first showing
-// makes them all, with the focus on its close button. The shell's libraries are not loaded
-// at start; the picture's decoding loads what it needs, from the system folder.
+// makes them all, with the focus on its close button. The shell's libraries and UI
+// Automation's are not loaded at start; the picture's decoding loads what it needs, from
+// the system folder.
 TEST(ProgramRun, ADialogsControlsAreMadeWhenItFirstShows) {
     const TStartedProgram program;
     const PROCESS_INFORMATION& process = program.Process;
@@ -201,7 +202,8 @@ TEST(ProgramRun, ADialogsControlsAreMadeWhenItFirstShows) {
     EXPECT_EQ(ChildCount(support), 0);
     EXPECT_EQ(ChildCount(window), UMainLayout::Form.ControlCount);
     // (Wine's common controls bring COM's own two libraries along at start.)
-    EXPECT_EQ(LoadedLibraries(process.hProcess, {L"shell32.dll", L"shlwapi.dll"}),
+    EXPECT_EQ(LoadedLibraries(process.hProcess,
+                              {L"shell32.dll", L"shlwapi.dll", L"uiautomationcore.dll"}),
               std::vector<std::wstring>{});
     PostMessageW(window, WM_COMMAND,
                  static_cast<WPARAM>(TForm::FirstMenuCommand + UMainLayout::MnuRegiste), 0);

@@ -215,9 +215,12 @@ LRESULT ListMemoAutomationObject(HWND window, WPARAM wParam, LPARAM lParam) {
 void RaiseListMemoAutomationEvent(HWND window, TListMemoAutomationEvent event) {
     // Only an element that a client has asked for can have listeners.
     TListAutomation* provider = ProviderOf(window);
+    if (provider == nullptr) {
+        return; // nor is the library loaded for a list that no client has asked for
+    }
     const TAutomationCore& core = AutomationCore();
-    if (provider == nullptr || core.RaiseAutomationEvent == nullptr ||
-        core.ClientsAreListening == nullptr || !core.ClientsAreListening()) {
+    if (core.RaiseAutomationEvent == nullptr || core.ClientsAreListening == nullptr ||
+        !core.ClientsAreListening()) {
         return;
     }
     core.RaiseAutomationEvent(provider, event == TListMemoAutomationEvent::TextChanged
