@@ -20,7 +20,7 @@
 #include <QLabel>
 #include <QMenuBar>
 
-#include <iostream>
+#include <cstdio>
 
 TFrmMain* FrmMain = nullptr;
 
@@ -46,7 +46,7 @@ void TFrmMain::SaveSettings() {
     } catch (const Exception& error) {
         // Never leaves the destructor. The failure is always printed; a box is shown only
         // when it loses a choice that the user made in this run.
-        std::cerr << ErrorBoxText(error.Message) << std::endl;
+        std::fprintf(stderr, "%s\n", ErrorBoxText(error.Message).c_str());
         if (IniDatas->ChoiceChanged()) {
             Application->ShowException(error);
         }
