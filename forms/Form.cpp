@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -74,6 +75,16 @@ void TForm::Build() {
     }
 }
 
+QFont TForm::DesktopFont(const char* className) {
+    QFont font = QApplication::font(className);
+    // Without a second family the text's Chinese would wait for the desktop's list of
+    // stand-ins, which can try many Western fonts before one with Chinese characters.
+    // The first is the family that the desktop's font name stands for ("Sans Serif"
+    // names none).
+    font.setFamilies({QFontInfo(font).family(), QStringLiteral("宋体")});
+    return font;
+}
+
 void TForm::SetupForm() {
     ConvertFontSizesToPixels();
     FixClientSize();
@@ -90,7 +101,7 @@ void TForm::ConvertFontSizesToPixels() {
     }
     if (QWidget* menu = menuWidget()) {
         // Menus use the desktop's menu font, not the window's.
-        menu->setFont(QApplication::font("QMenuBar"));
+        menu->setFont(DesktopFont("QMenuBar"));
     }
 }
 

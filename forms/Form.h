@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QMainWindow>
 #include <QPoint>
 #include <QPointer>
@@ -51,6 +52,10 @@ public:
     void SetModalResult(TModalResult result);
 
     void setVisible(bool visible) override;
+    // The desktop's font for a kind of control (a class name, as QApplication::font
+    // takes), with its Chinese characters in the Song font, as a Chinese desktop shows
+    // them in its menus and status bars.
+    static QFont DesktopFont(const char* className);
     // Makes the controls now, if the window put them off (BuildOnFirstShow).
     void Build();
 

@@ -56,7 +56,7 @@ void TFrmMain::SaveSettings() {
 void TFrmMain::CreateStatusPanels() {
     QStatusBar* bar = ui->StatusBar1;
     bar->setFixedHeight(19);
-    bar->setFont(QApplication::font("QStatusBar"));
+    bar->setFont(DesktopFont("QStatusBar"));
     auto* ready = new QLabel(QStringLiteral("就绪"), bar);
     ready->setObjectName(QStringLiteral("StatusPanelReady"));
     ready->setFixedWidth(50);

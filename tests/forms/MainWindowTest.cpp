@@ -3,6 +3,9 @@
 #include "tests/forms/ModalBoxes.h"
 #include "widgets/ListMemo.h"
 
+#include <QApplication>
+#include <QFontInfo>
+#include <QGlyphRun>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -10,10 +13,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTextLayout>
 
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -105,6 +110,31 @@ TEST_F(MainWindowTest, MenuBarHoldsEveryItem) {
                                      "  中文界面&Chinese", "  英文界面&English", "注册和&Registe",
                                      "帮助&Help", "  帮助主题&Content", "  访问本软件网站&Web",
                                      "  手机访问本软件网站&Phone", "-", "  关于本软件&About"}));
+}
+
+// The menu bar and the status bar keep the desktop's fonts for their Latin letters and
+// show their Chinese in the Song font.
+TEST_F(MainWindowTest, DesktopFontsShowChineseInTheSongFont) {
+    const std::pair<QWidget*, const char*> bars[] = {
+        {Window.menuBar(), "QMenuBar"}, {Control<QStatusBar>(&Window, "StatusBar1"), "QStatusBar"}};
+    QFont song(QStringLiteral("宋体"));
+    song.setPixelSize(15);
+    for (const auto& [bar, className] : bars) {
+        const QFont desktop = QApplication::font(className);
+        EXPECT_EQ(bar->font().families(), QStringList({QFontInfo(desktop).family(), "宋体"}))
+            << className;
+        EXPECT_EQ(bar->font().pointSizeF(), desktop.pointSizeF()) << className;
+        QTextLayout layout(QStringLiteral("文件File"), bar->font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        QStringList families;
+        for (const QGlyphRun& run : layout.glyphRuns()) {
+            families << run.rawFont().familyName();
+        }
+        EXPECT_TRUE(families.contains(QFontInfo(song).family())) << className;
+        EXPECT_TRUE(families.contains(QFontInfo(desktop).family())) << className;
+    }
 }
 
 struct SingleCase {
