@@ -278,12 +278,13 @@ void TForm::CreateControls() {
         const std::wstring caption = layoutEntry.Kind == TControlKind::Memo
                                          ? WithWindowsLineBreaks(layoutEntry.Caption)
                                          : std::wstring(layoutEntry.Caption);
-        HWND control = CreateWindowExW(
-            HasSunkenEdge(layoutEntry.Kind) ? WS_EX_CLIENTEDGE : 0, ClassOf(layoutEntry.Kind),
-            caption.c_str(), StyleOf(layoutEntry), Scale(left), Scale(top),
-            Scale(layoutEntry.Width), Scale(layoutEntry.Height), Window,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(FirstControlId + index)),
-            GetModuleHandleW(nullptr), nullptr);
+        // Made without its text, which is laid out once, in the control's own font.
+        HWND control =
+            CreateWindowExW(HasSunkenEdge(layoutEntry.Kind) ? WS_EX_CLIENTEDGE : 0,
+                            ClassOf(layoutEntry.Kind), L"", StyleOf(layoutEntry), Scale(left),
+                            Scale(top), Scale(layoutEntry.Width), Scale(layoutEntry.Height), Window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(FirstControlId + index)),
+                            GetModuleHandleW(nullptr), nullptr);
         if (control == nullptr) {
             throw Exception("Error creating window");
         }
@@ -294,6 +295,8 @@ void TForm::CreateControls() {
         }
         if (layoutEntry.Flags & TControlFlag::AutoSize) {
             SetControlText(index, caption);
+        } else if (!caption.empty()) {
+            SetWindowTextW(control, caption.c_str());
         }
         if (layoutEntry.Flags & TControlFlag::CloseGlyph) {
             // Common controls 6 draw a button's image beside its caption.
