@@ -166,9 +166,10 @@ TForm::TForm(const TFormLayout& layout, TBorder border) : Layout(layout) {
     // own background must be erased beneath it.
     const DWORD style = WS_CAPTION | WS_SYSMENU | (dialog ? WS_POPUP : WS_MINIMIZEBOX);
     const DWORD exStyle = WS_EX_CONTROLPARENT | (dialog ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW);
-    // Made at its size: a window without a menu bar needs no second placing.
+    // Made at its size, its menu bar counted: the menu bar, set below, takes its height
+    // from the client area.
     RECT frame{0, 0, Scale(layout.ClientWidth), Scale(layout.ClientHeight)};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    AdjustWindowRectEx(&frame, style, layout.MenuCount > 0, exStyle);
     Window = CreateWindowExW(exStyle, FormClassName, layout.Caption, style, CW_USEDEFAULT,
                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                              Application->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -309,14 +310,6 @@ void TForm::CreateControls() {
 void TForm::FitClientSize() {
     RECT frame;
     GetWindowRect(Window, &frame);
-    if (GetMenu(Window) != nullptr) {
-        const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(Window, GWL_STYLE));
-        const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(Window, GWL_EXSTYLE));
-        frame = RECT{0, 0, Scale(Layout.ClientWidth), Scale(Layout.ClientHeight)};
-        AdjustWindowRectEx(&frame, style, TRUE, exStyle);
-        SetWindowPos(Window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
     // A menu bar that wraps onto two lines takes more than AdjustWindowRectEx knows.
     RECT client;
     GetClientRect(Window, &client);
